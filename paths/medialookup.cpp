@@ -1,0 +1,52 @@
+#include "paths/medialookup.h"
+
+#include <QFileInfo>
+
+namespace MediaSuffixes {
+
+const QStringList &sound()
+{
+    static const QStringList list{QStringLiteral("wav"), QStringLiteral("opus"), QStringLiteral("ogg"),
+                                  QStringLiteral("mp3")};
+    return list;
+}
+
+const QStringList &image()
+{
+    static const QStringList list{QStringLiteral("webp"), QStringLiteral("gif"), QStringLiteral("png")};
+    return list;
+}
+
+} // namespace MediaSuffixes
+
+PathBuilder &PathBuilder::append(const QString &part)
+{
+    m_path = m_path.isEmpty() ? part : joinPathText({m_path, part});
+    return *this;
+}
+
+namespace {
+
+ResolvedPath findMedia(const QString &path, const QStringList &suffixes)
+{
+    if (QFileInfo(path).isFile())
+        return resolvePath(path);
+    for (const QString &suffix : suffixes) {
+        const QString candidate = path + QLatin1Char('.') + suffix;
+        if (QFileInfo(candidate).isFile())
+            return resolvePath(candidate);
+    }
+    return {};
+}
+
+} // namespace
+
+ResolvedPath findSoundFile(const PathBuilder &builder)
+{
+    return findMedia(builder.path(), MediaSuffixes::sound());
+}
+
+ResolvedPath findImageFile(const PathBuilder &builder)
+{
+    return findMedia(builder.path(), MediaSuffixes::image());
+}
