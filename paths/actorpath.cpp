@@ -3,26 +3,22 @@
 #include "paths/folders.h"
 #include "paths/medialookup.h"
 
-template<typename T>
-ResolvedPath CAbstractPath<T>::rootPath() const
+template<typename T> ResolvedPath CAbstractPath<T>::rootPath() const
 {
     return joinPath({charactersFolderPath()});
 }
 
-template<typename T>
-ResolvedPath CAbstractPath<T>::filePath(const QString &relative) const
+template<typename T> ResolvedPath CAbstractPath<T>::filePath(const QString &relative) const
 {
     return joinPath({rootPath().path, relative});
 }
 
-template<typename T>
-ResolvedPath CAbstractPath<T>::soundPath(const QString &relative) const
+template<typename T> ResolvedPath CAbstractPath<T>::soundPath(const QString &relative) const
 {
     return findSoundFile(PathBuilder().append(rootPath().path).append(relative));
 }
 
-template<typename T>
-ResolvedPath CAbstractPath<T>::imagePath(const QString &relative) const
+template<typename T> ResolvedPath CAbstractPath<T>::imagePath(const QString &relative) const
 {
     return findImageFile(PathBuilder().append(rootPath().path).append(relative));
 }
@@ -42,7 +38,7 @@ CActorPath &CActorPath::setActorName(const QString &name)
 
 ResolvedPath CActorPath::rootPath() const
 {
-    QStringList parts{charactersFolderPath()};
+    QStringList parts {charactersFolderPath()};
     if (!m_actorName.isEmpty())
         parts.append(m_actorName);
     return joinPath(parts);

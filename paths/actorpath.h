@@ -4,8 +4,7 @@
 
 // Resolves paths below a root folder. The root is the derived class's choice;
 // the base roots everything at the characters folder.
-template<typename T>
-class CAbstractPath
+template<typename T> class CAbstractPath
 {
 public:
     virtual ResolvedPath rootPath() const;

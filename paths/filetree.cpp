@@ -20,9 +20,12 @@ bool suffixAccepted(const QFileInfo &info, const QStringList &suffixes)
 
 void fill(FileTree &node, int filter, const QStringList &suffixes)
 {
+    // QDir reads an empty path as the current folder; an empty path names no folder.
+    if (node.path.isEmpty())
+        return;
     const QDir dir(node.path);
-    const QFileInfoList entries = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
-                                                    QDir::Name | QDir::DirsFirst | QDir::IgnoreCase);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsFirst | QDir::IgnoreCase);
     for (const QFileInfo &entry : entries) {
         FileTree child;
         child.path = node.path + QLatin1Char('/') + entry.fileName();
@@ -49,7 +52,7 @@ FileTree buildFileTree(const QString &path, const int &filter, const QStringList
 {
     FileTree root;
     root.path = path;
-    root.listingRoot = QSharedPointer<const ListingRoot>::create(ListingRoot{path});
+    root.listingRoot = QSharedPointer<const ListingRoot>::create(ListingRoot {path});
     fill(root, filter, suffixes);
     return root;
 }
@@ -61,7 +64,7 @@ FileTree buildFileTree(const QString &path, const int &filter)
 
 FileTree buildFileTree(const QString &path, const int &filter, const char *suffix)
 {
-    return buildFileTree(path, filter, QStringList{QString::fromUtf8(suffix)});
+    return buildFileTree(path, filter, QStringList {QString::fromUtf8(suffix)});
 }
 
 QString path(const FileTree &node)

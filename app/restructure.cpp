@@ -1,0 +1,90 @@
+#include "app/restructure.h"
+
+#include "app/filerelocator.h"
+#include "paths/filetree.h"
+#include "paths/folders.h"
+#include "paths/medialookup.h"
+
+#include <QDir>
+
+namespace {
+
+using namespace AsFileTree;
+
+struct NameLists
+{
+    QStringList keptFolders {QStringLiteral("data"), QStringLiteral("resources"), QStringLiteral("shouts"),
+        QStringLiteral("sprites")};
+    QStringList icons {QStringLiteral("char_icon.png"), QStringLiteral("actor.png")};
+    QStringList shouts {QStringLiteral("holdit"), QStringLiteral("objection"), QStringLiteral("takethat"),
+        QStringLiteral("custom"), QStringLiteral("custom2")};
+};
+
+QStringList iniFilePaths(const QString &folderPath)
+{
+    QStringList paths;
+    for (const FileTree &file : buildFileTree(folderPath, Files, "ini").children)
+        paths.append(path(file));
+    return paths;
+}
+
+// The nine relocation rules for one character folder, in order. Each listing
+// is taken when its rule starts, so a rule sees what the earlier ones did.
+void relocateEntries(const QDir &folder, const NameLists &names, const FileRelocator &relocate)
+{
+    relocate(folder, QStringLiteral("char_icon.png"), QStringLiteral("actor.png"));
+    relocate(folder, QStringLiteral("emotions"), QStringLiteral("resources"));
+
+    for (const FileTree &file : buildFileTree(folder.canonicalPath(), Files, "wav").children) {
+        if (names.shouts.contains(baseName(file)))
+            relocate(folder, fileName(file), QStringLiteral("shouts/sounds/") + fileName(file).toLower());
+    }
+
+    const QDir shouts(folder.absoluteFilePath(QStringLiteral("shouts")));
+    for (const FileTree &file :
+        buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::sound()).children) {
+        if (names.shouts.contains(baseName(file)))
+            relocate(shouts, fileName(file), QStringLiteral("sounds/") + fileName(file).toLower());
+    }
+    for (const FileTree &file : buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::image()).children)
+        relocate(shouts, fileName(file), QStringLiteral("sprites/") + fileName(file).toLower());
+
+    for (const FileTree &sub : buildFileTree(folder.canonicalPath(), Folders).children) {
+        if (!names.keptFolders.contains(fileName(sub)))
+            relocate(folder, fileName(sub), QStringLiteral("sprites/") + fileName(sub));
+    }
+    for (const FileTree &file :
+        buildFileTree(folder.canonicalPath(), Files, MediaSuffixes::image()).children) {
+        if (!names.icons.contains(fileName(file)))
+            relocate(folder, fileName(file), QStringLiteral("sprites/") + fileName(file));
+    }
+}
+
+} // namespace
+
+QStringList restructureCharacterFolders(const LegacyConverter &convert, const ProgressReporter &progress)
+{
+    QStringList log;
+    QDir folder(QDir::currentPath());
+    const NameLists names;
+    const FileRelocator relocate(log);
+
+    const QVector<FileTree> characters = buildFileTree(charactersFolderPath(), Folders).children;
+    for (int i = 0; i < characters.size(); ++i) {
+        const FileTree &character = characters.at(i);
+        if (progress)
+            progress(i, characters.size(), fileName(character));
+        log.append(QStringLiteral("Restructuring %1...").arg(fileName(character)));
+        folder.setPath(path(character));
+        if (convert)
+            log.append(convert(iniFilePaths(path(character))));
+        relocateEntries(folder, names, relocate);
+        log.append(QStringLiteral("Done!\n"));
+    }
+    return log;
+}
+
+QString joinLog(const QStringList &log)
+{
+    return log.join(QLatin1Char('\n'));
+}
