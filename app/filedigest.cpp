@@ -34,6 +34,8 @@ QByteArray fileDigest(const QString &path)
 
 FileComparison compareFiles(const QString &source, const QString &target)
 {
+    if (source.isEmpty() || target.isEmpty())
+        return FileComparison::Unreadable; // a dangling link resolves to no file
     QFile sourceFile(source);
     if (!sourceFile.open(QIODevice::ReadOnly))
         return FileComparison::Unreadable;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Folder trees written and read back as one line an entry, so a test states
+// a whole tree before and after a run:
+//   "name=content"  a file (content as UTF-8; "\r\n" and the like as written)
+//   "name/"         a folder
+//   "name->target"  a symbolic link
+namespace TreeFixture {
+
+// Creates the entries below root; false (with a test failure) when one cannot be made.
+bool build(const QString &root, const QStringList &entries);
+
+// Every entry below root, hidden ones included, sorted by path, in the form build() takes.
+QStringList describe(const QString &root);
+
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &content);
+
+} // namespace TreeFixture
