@@ -65,6 +65,6 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     }
 
     QDir().mkpath(QFileInfo(target).absolutePath());
-    if (!folder.rename(from, to))
+    if (!QDir(folder).rename(from, to))
         m_log.append(unknownError(from, to));
 }
