@@ -1,0 +1,215 @@
+// The headless program's own conventions: options, exit status, colour and
+// the streams it writes to.
+
+#include "app/tests/clirunner.h"
+#include "testsupport/treefixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void usageErrors_data();
+    void usageErrors();
+    void noCharacterFolders_data();
+    void noCharacterFolders();
+    void colour_data();
+    void colour();
+    void exitStatus_data();
+    void exitStatus();
+    void currentFolderIsTheDefault();
+    void version();
+    void help();
+    void html();
+    void progressOnlyOnATerminal();
+
+private:
+    QTemporaryDir m_client;
+};
+
+void TestCli::initTestCase()
+{
+    // One warning, so there is colour to keep or strip.
+    QVERIFY(TreeFixture::build(
+        m_client.path(), {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing folder") << QStringList {"/no/such/folder"} << "'/no/such/folder' is not a folder";
+    QTest::newRow("folder is a file") << QStringList {"file"} << "'file' is not a folder";
+    QTest::newRow("two folders") << QStringList {".", "."} << "one FOLDER at most";
+    QTest::newRow("bad colour") << QStringList {"--color=sometimes"} << "--color takes auto, always or never";
+    QTest::newRow("unknown option") << QStringList {"--frobnicate"} << "Unknown option 'frobnicate'";
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(TreeFixture::build(dir.path(), {"file=x", "base/characters/Kit/char_icon.png=i"}));
+
+    const CliRun run = runCli(arguments, dir.path());
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("veltra-cli: " + message.toUtf8()), run.err.constData());
+    // A usage error touches nothing.
+    QVERIFY(QFile::exists(dir.filePath("base/characters/Kit/char_icon.png")));
+}
+
+void TestCli::noCharacterFolders_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("no base") << QStringList {"other/"};
+    QTest::newRow("no characters") << QStringList {"base/sounds/"};
+    QTest::newRow("characters holds only files") << QStringList {"base/characters/readme.txt=r"};
+}
+
+void TestCli::noCharacterFolders()
+{
+    QFETCH(QStringList, entries);
+    QTemporaryDir dir;
+    QVERIFY(TreeFixture::build(dir.path(), entries));
+    const CliRun run = runCli({dir.path()});
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray());
+    const QString characters = QDir(dir.path()).canonicalPath() + "/base/characters";
+    QCOMPARE(QString::fromUtf8(run.err), "veltra-cli: No character folders found in " + characters + ".\n");
+}
+
+void TestCli::colour_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<bool>("coloured");
+
+    QTest::newRow("always") << QStringList {"--color=always"} << QStringList() << true;
+    QTest::newRow("always despite NO_COLOR")
+        << QStringList {"--color=always"} << QStringList {"NO_COLOR=1"} << true;
+    QTest::newRow("never") << QStringList {"--color=never"} << QStringList() << false;
+    QTest::newRow("auto, not a terminal") << QStringList {"--color=auto"} << QStringList() << false;
+    QTest::newRow("default is auto") << QStringList() << QStringList() << false;
+}
+
+void TestCli::colour()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, environment);
+    QFETCH(bool, coloured);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(
+        client.path(), {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}));
+
+    const CliRun run = runCli(arguments + QStringList {client.path()}, QString(), environment);
+    QVERIFY(run.finished);
+    const QByteArray message = "char_icon.png is a duplicate of actor.png, char_icon.png has been deleted";
+    const QByteArray line = coloured ? "\x1b[33m[WARNING] \x1b[0m" + message : "[WARNING] " + message;
+    QCOMPARE(run.out, "Restructuring Kit...\n" + line + "\nDone!\n");
+    QCOMPARE(run.exitCode, 0); // warnings are not errors
+}
+
+void TestCli::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("clean") << QStringList {"base/characters/Kit/char_icon.png=i"} << 0;
+    QTest::newRow("error line") << QStringList {"base/characters/Kit/char_icon.png=i",
+        "base/characters/Kit/actor.png=j"}
+                                << 1;
+    QTest::newRow("error in a later folder") << QStringList {"base/characters/A/x.png=1",
+        "base/characters/B/char_icon.png=i", "base/characters/B/actor.png=j"}
+                                             << 1;
+}
+
+void TestCli::exitStatus()
+{
+    QFETCH(QStringList, entries);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), entries));
+    const CliRun run = runCli({client.path()});
+    QVERIFY(run.finished);
+    QTEST(run.exitCode, "exitCode");
+    QCOMPARE(run.err, QByteArray()); // no progress display off a terminal
+}
+
+void TestCli::currentFolderIsTheDefault()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=i"}));
+    const CliRun run = runCli({}, client.path());
+    QVERIFY(run.finished);
+    QCOMPARE(run.out, QByteArray("Restructuring Kit...\nDone!\n"));
+    QVERIFY(QFile::exists(client.filePath("base/characters/Kit/actor.png")));
+}
+
+void TestCli::version()
+{
+    const CliRun run = runCli({"--version"});
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(
+        QRegularExpression("^nimbo 1\\.10\\.0\\+rev\\.1-build\\.[0-9a-f]{7}\n$").match(run.out).hasMatch(),
+        run.out.constData());
+}
+
+void TestCli::help()
+{
+    const CliRun run = runCli({"--help"});
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("--color <when>"));
+    QVERIFY(run.out.contains("--html"));
+    QVERIFY(run.out.contains("[FOLDER]"));
+}
+
+void TestCli::html()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(
+        client.path(), {"base/characters/K<1>/char_icon.png=i", "base/characters/K<1>/actor.png=j"}));
+    const CliRun run = runCli({"--html", "--color=never", client.path()});
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.startsWith("<body style=\"background-color:#111111;"), run.out.constData());
+    QVERIFY(run.out.endsWith("</body>"));
+    // Colours are rendered whatever --color says; names are escaped.
+    QVERIFY(run.out.contains(
+        "Restructuring K&lt;1&gt;...<br /><font color=\"#de382b\">[ERROR] </font>unable to move"));
+}
+
+void TestCli::progressOnlyOnATerminal()
+{
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QTemporaryDir client;
+    QVERIFY(
+        TreeFixture::build(client.path(), {"base/characters/Alpha/x.png=1", "base/characters/Beta/y.png=2"}));
+
+    // script(1) runs the program on a pseudo-terminal and copies what it wrote.
+    QProcess process;
+    process.start(
+        script, {"-qefc", QString("%1 --color=never %2").arg(VELTRA_CLI, client.path()), "/dev/null"});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray screen = process.readAllStandardOutput();
+    QVERIFY2(screen.contains("\r\x1b[K0/2 Alpha"), screen.constData());
+    QVERIFY(screen.contains("\r\x1b[K1/2 Beta"));
+    QVERIFY(screen.contains("\r\x1b[KRestructuring Alpha...")); // erased before the log is printed
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
