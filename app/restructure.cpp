@@ -13,10 +13,10 @@ using namespace AsFileTree;
 
 struct NameLists
 {
-    QStringList keptFolders {QStringLiteral("data"), QStringLiteral("resources"), QStringLiteral("shouts"),
+    QStringList keptFolders{QStringLiteral("data"), QStringLiteral("resources"), QStringLiteral("shouts"),
         QStringLiteral("sprites")};
-    QStringList icons {QStringLiteral("char_icon.png"), QStringLiteral("actor.png")};
-    QStringList shouts {QStringLiteral("holdit"), QStringLiteral("objection"), QStringLiteral("takethat"),
+    QStringList icons{QStringLiteral("char_icon.png"), QStringLiteral("actor.png")};
+    QStringList shouts{QStringLiteral("holdit"), QStringLiteral("objection"), QStringLiteral("takethat"),
         QStringLiteral("custom"), QStringLiteral("custom2")};
 };
 

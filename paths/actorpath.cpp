@@ -38,7 +38,7 @@ CActorPath &CActorPath::setActorName(const QString &name)
 
 ResolvedPath CActorPath::rootPath() const
 {
-    QStringList parts {charactersFolderPath()};
+    QStringList parts{charactersFolderPath()};
     if (!m_actorName.isEmpty())
         parts.append(m_actorName);
     return joinPath(parts);

@@ -52,7 +52,7 @@ FileTree buildFileTree(const QString &path, const int &filter, const QStringList
 {
     FileTree root;
     root.path = path;
-    root.listingRoot = QSharedPointer<const ListingRoot>::create(ListingRoot {path});
+    root.listingRoot = QSharedPointer<const ListingRoot>::create(ListingRoot{path});
     fill(root, filter, suffixes);
     return root;
 }
@@ -64,7 +64,7 @@ FileTree buildFileTree(const QString &path, const int &filter)
 
 FileTree buildFileTree(const QString &path, const int &filter, const char *suffix)
 {
-    return buildFileTree(path, filter, QStringList {QString::fromUtf8(suffix)});
+    return buildFileTree(path, filter, QStringList{QString::fromUtf8(suffix)});
 }
 
 QString path(const FileTree &node)

@@ -6,14 +6,14 @@ namespace MediaSuffixes {
 
 const QStringList &sound()
 {
-    static const QStringList list {
+    static const QStringList list{
         QStringLiteral("wav"), QStringLiteral("opus"), QStringLiteral("ogg"), QStringLiteral("mp3")};
     return list;
 }
 
 const QStringList &image()
 {
-    static const QStringList list {QStringLiteral("webp"), QStringLiteral("gif"), QStringLiteral("png")};
+    static const QStringList list{QStringLiteral("webp"), QStringLiteral("gif"), QStringLiteral("png")};
     return list;
 }
 

@@ -46,11 +46,11 @@ void TestCli::usageErrors_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("missing folder") << QStringList {"/no/such/folder"} << "'/no/such/folder' is not a folder";
-    QTest::newRow("folder is a file") << QStringList {"file"} << "'file' is not a folder";
-    QTest::newRow("two folders") << QStringList {".", "."} << "one FOLDER at most";
-    QTest::newRow("bad colour") << QStringList {"--color=sometimes"} << "--color takes auto, always or never";
-    QTest::newRow("unknown option") << QStringList {"--frobnicate"} << "Unknown option 'frobnicate'";
+    QTest::newRow("missing folder") << QStringList{"/no/such/folder"} << "'/no/such/folder' is not a folder";
+    QTest::newRow("folder is a file") << QStringList{"file"} << "'file' is not a folder";
+    QTest::newRow("two folders") << QStringList{".", "."} << "one FOLDER at most";
+    QTest::newRow("bad colour") << QStringList{"--color=sometimes"} << "--color takes auto, always or never";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
 }
 
 void TestCli::usageErrors()
@@ -72,9 +72,9 @@ void TestCli::usageErrors()
 void TestCli::noCharacterFolders_data()
 {
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("no base") << QStringList {"other/"};
-    QTest::newRow("no characters") << QStringList {"base/sounds/"};
-    QTest::newRow("characters holds only files") << QStringList {"base/characters/readme.txt=r"};
+    QTest::newRow("no base") << QStringList{"other/"};
+    QTest::newRow("no characters") << QStringList{"base/sounds/"};
+    QTest::newRow("characters holds only files") << QStringList{"base/characters/readme.txt=r"};
 }
 
 void TestCli::noCharacterFolders()
@@ -96,11 +96,11 @@ void TestCli::colour_data()
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<bool>("coloured");
 
-    QTest::newRow("always") << QStringList {"--color=always"} << QStringList() << true;
+    QTest::newRow("always") << QStringList{"--color=always"} << QStringList() << true;
     QTest::newRow("always despite NO_COLOR")
-        << QStringList {"--color=always"} << QStringList {"NO_COLOR=1"} << true;
-    QTest::newRow("never") << QStringList {"--color=never"} << QStringList() << false;
-    QTest::newRow("auto, not a terminal") << QStringList {"--color=auto"} << QStringList() << false;
+        << QStringList{"--color=always"} << QStringList{"NO_COLOR=1"} << true;
+    QTest::newRow("never") << QStringList{"--color=never"} << QStringList() << false;
+    QTest::newRow("auto, not a terminal") << QStringList{"--color=auto"} << QStringList() << false;
     QTest::newRow("default is auto") << QStringList() << QStringList() << false;
 }
 
@@ -113,7 +113,7 @@ void TestCli::colour()
     QVERIFY(TreeFixture::build(
         client.path(), {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}));
 
-    const CliRun run = runCli(arguments + QStringList {client.path()}, QString(), environment);
+    const CliRun run = runCli(arguments + QStringList{client.path()}, QString(), environment);
     QVERIFY(run.finished);
     const QByteArray message = "char_icon.png is a duplicate of actor.png, char_icon.png has been deleted";
     const QByteArray line = coloured ? "\x1b[33m[WARNING] \x1b[0m" + message : "[WARNING] " + message;
@@ -126,11 +126,11 @@ void TestCli::exitStatus_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<int>("exitCode");
 
-    QTest::newRow("clean") << QStringList {"base/characters/Kit/char_icon.png=i"} << 0;
-    QTest::newRow("error line") << QStringList {"base/characters/Kit/char_icon.png=i",
+    QTest::newRow("clean") << QStringList{"base/characters/Kit/char_icon.png=i"} << 0;
+    QTest::newRow("error line") << QStringList{"base/characters/Kit/char_icon.png=i",
         "base/characters/Kit/actor.png=j"}
                                 << 1;
-    QTest::newRow("error in a later folder") << QStringList {"base/characters/A/x.png=1",
+    QTest::newRow("error in a later folder") << QStringList{"base/characters/A/x.png=1",
         "base/characters/B/char_icon.png=i", "base/characters/B/actor.png=j"}
                                              << 1;
 }

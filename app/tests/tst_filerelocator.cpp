@@ -100,13 +100,13 @@ void TestFileRelocator::compare_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<int>("result");
 
-    QTest::newRow("identical") << QStringList {"a=same", "b=same"} << int(FileComparison::Identical);
-    QTest::newRow("both empty") << QStringList {"a=", "b="} << int(FileComparison::Identical);
-    QTest::newRow("same size") << QStringList {"a=abc", "b=abd"} << int(FileComparison::Different);
-    QTest::newRow("other size") << QStringList {"a=abc", "b=abcd"} << int(FileComparison::Different);
-    QTest::newRow("source folder") << QStringList {"a/", "b=x"} << int(FileComparison::Unreadable);
-    QTest::newRow("target folder") << QStringList {"a=x", "b/"} << int(FileComparison::Unreadable);
-    QTest::newRow("target missing") << QStringList {"a=x"} << int(FileComparison::Unreadable);
+    QTest::newRow("identical") << QStringList{"a=same", "b=same"} << int(FileComparison::Identical);
+    QTest::newRow("both empty") << QStringList{"a=", "b="} << int(FileComparison::Identical);
+    QTest::newRow("same size") << QStringList{"a=abc", "b=abd"} << int(FileComparison::Different);
+    QTest::newRow("other size") << QStringList{"a=abc", "b=abcd"} << int(FileComparison::Different);
+    QTest::newRow("source folder") << QStringList{"a/", "b=x"} << int(FileComparison::Unreadable);
+    QTest::newRow("target folder") << QStringList{"a=x", "b/"} << int(FileComparison::Unreadable);
+    QTest::newRow("target missing") << QStringList{"a=x"} << int(FileComparison::Unreadable);
 }
 
 void TestFileRelocator::compare()
@@ -132,68 +132,68 @@ void TestFileRelocator::relocate_data()
     const QString unknownEmotions
         = error + "unable to move emotions to resources: unknown error; opened in another process";
 
-    QTest::newRow("source missing") << QStringList {"x=1"} << "char_icon.png"
-                                    << "actor.png" << QStringList {"x=1"} << QStringList();
-    QTest::newRow("moved") << QStringList {"char_icon.png=i"} << "char_icon.png"
-                           << "actor.png" << QStringList {"actor.png=i"} << QStringList();
+    QTest::newRow("source missing") << QStringList{"x=1"} << "char_icon.png"
+                                    << "actor.png" << QStringList{"x=1"} << QStringList();
+    QTest::newRow("moved") << QStringList{"char_icon.png=i"} << "char_icon.png"
+                           << "actor.png" << QStringList{"actor.png=i"} << QStringList();
     QTest::newRow("parent folders created")
-        << QStringList {"holdit.wav=w"} << "holdit.wav"
+        << QStringList{"holdit.wav=w"} << "holdit.wav"
         << "shouts/sounds/holdit.wav"
-        << QStringList {"shouts/", "shouts/sounds/", "shouts/sounds/holdit.wav=w"} << QStringList();
-    QTest::newRow("duplicate deleted") << QStringList {"actor.png=i", "char_icon.png=i"} << "char_icon.png"
-                                       << "actor.png" << QStringList {"actor.png=i"} << QStringList {dupIcon};
+        << QStringList{"shouts/", "shouts/sounds/", "shouts/sounds/holdit.wav=w"} << QStringList();
+    QTest::newRow("duplicate deleted") << QStringList{"actor.png=i", "char_icon.png=i"} << "char_icon.png"
+                                       << "actor.png" << QStringList{"actor.png=i"} << QStringList{dupIcon};
     QTest::newRow("empty files are duplicates")
-        << QStringList {"actor.png=", "char_icon.png="} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png="} << QStringList {dupIcon};
-    QTest::newRow("different kept") << QStringList {"actor.png=new", "char_icon.png=old"} << "char_icon.png"
-                                    << "actor.png" << QStringList {"actor.png=new", "char_icon.png=old"}
-                                    << QStringList {diffIcon};
+        << QStringList{"actor.png=", "char_icon.png="} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png="} << QStringList{dupIcon};
+    QTest::newRow("different kept") << QStringList{"actor.png=new", "char_icon.png=old"} << "char_icon.png"
+                                    << "actor.png" << QStringList{"actor.png=new", "char_icon.png=old"}
+                                    << QStringList{diffIcon};
     QTest::newRow("different sizes kept")
-        << QStringList {"actor.png=ab", "char_icon.png=abc"} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png=ab", "char_icon.png=abc"} << QStringList {diffIcon};
+        << QStringList{"actor.png=ab", "char_icon.png=abc"} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png=ab", "char_icon.png=abc"} << QStringList{diffIcon};
     QTest::newRow("folder moved whole")
-        << QStringList {"emotions/1.png=a", "emotions/sub/2.png=b"} << "emotions"
+        << QStringList{"emotions/1.png=a", "emotions/sub/2.png=b"} << "emotions"
         << "resources"
-        << QStringList {"resources/", "resources/1.png=a", "resources/sub/", "resources/sub/2.png=b"}
+        << QStringList{"resources/", "resources/1.png=a", "resources/sub/", "resources/sub/2.png=b"}
         << QStringList();
     QTest::newRow("folder onto folder")
-        << QStringList {"emotions/1.png=a", "resources/1.png=a"} << "emotions"
-        << "resources" << QStringList {"emotions/", "emotions/1.png=a", "resources/", "resources/1.png=a"}
-        << QStringList {unknownEmotions};
+        << QStringList{"emotions/1.png=a", "resources/1.png=a"} << "emotions"
+        << "resources" << QStringList{"emotions/", "emotions/1.png=a", "resources/", "resources/1.png=a"}
+        << QStringList{unknownEmotions};
     QTest::newRow("file onto folder")
-        << QStringList {"emotions=a", "resources/"} << "emotions"
-        << "resources" << QStringList {"emotions=a", "resources/"} << QStringList {unknownEmotions};
+        << QStringList{"emotions=a", "resources/"} << "emotions"
+        << "resources" << QStringList{"emotions=a", "resources/"} << QStringList{unknownEmotions};
     QTest::newRow("rename fails")
-        << QStringList {"a/x=1"} << "a"
-        << "a/b/a" << QStringList {"a/", "a/b/", "a/x=1"}
-        << QStringList {error + "unable to move a to a/b/a: unknown error; opened in another process"};
+        << QStringList{"a/x=1"} << "a"
+        << "a/b/a" << QStringList{"a/", "a/b/", "a/x=1"}
+        << QStringList{error + "unable to move a to a/b/a: unknown error; opened in another process"};
     QTest::newRow("double dots are stripped when looking")
-        << QStringList {"a..b.png=x"} << "a..b.png"
-        << "sprites/a..b.png" << QStringList {"a..b.png=x"} << QStringList();
+        << QStringList{"a..b.png=x"} << "a..b.png"
+        << "sprites/a..b.png" << QStringList{"a..b.png=x"} << QStringList();
     QTest::newRow("names in messages as passed")
-        << QStringList {"50%2.png=a", "sprites/50%2.png=b"} << "50%2.png"
-        << "sprites/50%2.png" << QStringList {"50%2.png=a", "sprites/", "sprites/50%2.png=b"}
-        << QStringList {
+        << QStringList{"50%2.png=a", "sprites/50%2.png=b"} << "50%2.png"
+        << "sprites/50%2.png" << QStringList{"50%2.png=a", "sprites/", "sprites/50%2.png=b"}
+        << QStringList{
                error + "unable to move 50%2.png to sprites/50%2.png; files are different from each others"};
     // A link and the file it points to are one file: deleting either would lose it.
     QTest::newRow("source links to target")
-        << QStringList {"actor.png=i", "char_icon.png->actor.png"} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png=i", "char_icon.png->actor.png"}
-        << QStringList {
+        << QStringList{"actor.png=i", "char_icon.png->actor.png"} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png=i", "char_icon.png->actor.png"}
+        << QStringList{
                error + "unable to move char_icon.png to actor.png: unknown error; opened in another process"};
     QTest::newRow("target links to source")
-        << QStringList {"char_icon.png=i", "actor.png->char_icon.png"} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png->char_icon.png", "char_icon.png=i"}
-        << QStringList {
+        << QStringList{"char_icon.png=i", "actor.png->char_icon.png"} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png->char_icon.png", "char_icon.png=i"}
+        << QStringList{
                error + "unable to move char_icon.png to actor.png: unknown error; opened in another process"};
     // A duplicate that is a link goes itself; the file it points to stays.
     QTest::newRow("duplicate link deleted, its file kept")
-        << QStringList {"keep/orig.png=i", "actor.png=i", "char_icon.png->keep/orig.png"} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png=i", "keep/", "keep/orig.png=i"} << QStringList {dupIcon};
+        << QStringList{"keep/orig.png=i", "actor.png=i", "char_icon.png->keep/orig.png"} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png=i", "keep/", "keep/orig.png=i"} << QStringList{dupIcon};
     QTest::newRow("dangling link target is not overwritten")
-        << QStringList {"char_icon.png=i", "actor.png->nowhere.png"} << "char_icon.png"
-        << "actor.png" << QStringList {"actor.png->nowhere.png", "char_icon.png=i"}
-        << QStringList {
+        << QStringList{"char_icon.png=i", "actor.png->nowhere.png"} << "char_icon.png"
+        << "actor.png" << QStringList{"actor.png->nowhere.png", "char_icon.png=i"}
+        << QStringList{
                error + "unable to move char_icon.png to actor.png: unknown error; opened in another process"};
 }
 
@@ -205,13 +205,13 @@ void TestFileRelocator::relocate()
     QTemporaryDir dir;
     build(dir.path(), before);
 
-    QStringList log {"first"};
+    QStringList log{"first"};
     const FileRelocator relocator(log);
     relocator(QDir(dir.path()), from, to);
 
     QTEST(describe(dir.path()), "after");
     QFETCH(QStringList, lines);
-    QCOMPARE(log, QStringList {"first"} + lines); // appended, never replaced
+    QCOMPARE(log, QStringList{"first"} + lines); // appended, never replaced
 }
 
 void TestFileRelocator::missingFolderRelocatesNothing()
@@ -225,7 +225,7 @@ void TestFileRelocator::missingFolderRelocatesNothing()
     const FileRelocator relocator(log);
     relocator(QDir(dir.filePath("gone")), "holdit.wav", "sounds/holdit.wav");
     QDir::setCurrent(previous);
-    QCOMPARE(describe(dir.path()), QStringList {"holdit.wav=w"});
+    QCOMPARE(describe(dir.path()), QStringList{"holdit.wav=w"});
     QVERIFY(log.isEmpty());
 }
 

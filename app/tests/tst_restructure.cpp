@@ -47,15 +47,15 @@ void TestRestructure::conversionInput()
     QList<QStringList> calls;
     const QStringList log = restructureCharacterFolders([&calls](const QStringList &paths) {
         calls.append(paths);
-        return QStringList {"converted " + QString::number(paths.size()), "second line"};
+        return QStringList{"converted " + QString::number(paths.size()), "second line"};
     });
 
     const QString kit = QDir::currentPath() + "/base/characters/Kit/";
     QCOMPARE(calls.size(), 2);
     QCOMPARE(calls.at(0), QStringList()); // Empty comes first, and is still handed over
-    QCOMPARE(calls.at(1), (QStringList {kit + "char.ini", kit + "extra.ini"}));
+    QCOMPARE(calls.at(1), (QStringList{kit + "char.ini", kit + "extra.ini"}));
     QCOMPARE(log,
-        (QStringList {"Restructuring Empty...", "converted 0", "second line", "Done!\n",
+        (QStringList{"Restructuring Empty...", "converted 0", "second line", "Done!\n",
             "Restructuring Kit...", "converted 2", "second line", "Done!\n"}));
     QCOMPARE(joinLog(log),
         QString("Restructuring Empty...\nconverted 0\nsecond line\nDone!\n\n"
@@ -83,7 +83,7 @@ void TestRestructure::progress()
     restructureCharacterFolders({}, [&reports](int done, int total, const QString &name) {
         reports.append(QString("%1/%2 %3").arg(done).arg(total).arg(name));
     });
-    QCOMPARE(reports, (QStringList {"0/2 A", "1/2 b"}));
+    QCOMPARE(reports, (QStringList{"0/2 A", "1/2 b"}));
 }
 
 void TestRestructure::emptyClient()

@@ -24,7 +24,7 @@ QStringList in(const QString &character, const QStringList &entries)
 
 QString folderLog(const QString &character, const QStringList &lines = QStringList())
 {
-    return (QStringList {"Restructuring " + character + "..."} + lines + QStringList {"Done!\n"}).join('\n');
+    return (QStringList{"Restructuring " + character + "..."} + lines + QStringList{"Done!\n"}).join('\n');
 }
 
 } // namespace
@@ -142,7 +142,7 @@ void TestWalk::walk()
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, log.contains(error) ? 1 : 0);
 
-    QStringList expected = after + QStringList {"base/", "base/characters/"};
+    QStringList expected = after + QStringList{"base/", "base/characters/"};
     expected.sort();
     QCOMPARE(TreeFixture::describe(client.path()), expected);
 }

@@ -72,24 +72,26 @@ void TestPaths::cleanup()
 void TestPaths::joinRule_data()
 {
     QTest::addColumn<QStringList>("parts");
-    QTest::addColumn<QString>("relative"); // expected, relative to the current folder; "/..." is absolute
+    QTest::addColumn<QString>("relative"); // expected, relative to the current folder
 
-    QTest::newRow("absolute parts") << QStringList {"/games/client", "base", "characters"}
-                                    << "/games/client/base/characters";
-    QTest::newRow("parent part cannot climb") << QStringList {"chars", "../notes.txt"} << "chars/notes.txt";
-    QTest::newRow("double dot inside a name") << QStringList {"sprites", "a..b.png"} << "sprites/ab.png";
-    QTest::newRow("folder with two dots") << QStringList {"My..Chars", "x"} << "MyChars/x";
-    QTest::newRow("long dot run") << QStringList {"a", "....", "b"} << "a/b";
-    QTest::newRow("single dots stay in names") << QStringList {"a", "b.c.png"} << "a/b.c.png";
-    QTest::newRow("empty part still separates") << QStringList {"a", "", "b"} << "a/b";
-    QTest::newRow("relative made absolute") << QStringList {"x"} << "x";
+    // "@" stands for the current folder's absolute path.
+    QTest::newRow("absolute parts") << QStringList{"@/games/client", "base", "characters"}
+                                    << "games/client/base/characters";
+    QTest::newRow("parent part cannot climb") << QStringList{"chars", "../notes.txt"} << "chars/notes.txt";
+    QTest::newRow("double dot inside a name") << QStringList{"sprites", "a..b.png"} << "sprites/ab.png";
+    QTest::newRow("folder with two dots") << QStringList{"My..Chars", "x"} << "MyChars/x";
+    QTest::newRow("long dot run") << QStringList{"a", "....", "b"} << "a/b";
+    QTest::newRow("single dots stay in names") << QStringList{"a", "b.c.png"} << "a/b.c.png";
+    QTest::newRow("empty part still separates") << QStringList{"a", "", "b"} << "a/b";
+    QTest::newRow("relative made absolute") << QStringList{"x"} << "x";
 }
 
 void TestPaths::joinRule()
 {
     QFETCH(QStringList, parts);
     QFETCH(QString, relative);
-    const QString expected = relative.startsWith('/') ? relative : QDir::currentPath() + '/' + relative;
+    parts.replaceInStrings(QRegularExpression("^@"), QDir::currentPath());
+    const QString expected = QDir::currentPath() + '/' + relative;
     const ResolvedPath resolved = joinPath(parts);
     QCOMPARE(resolved.path, expected);
     QCOMPARE(joinPathText(parts), expected);
@@ -116,25 +118,25 @@ void TestPaths::listing_data()
     QTest::addColumn<QStringList>("suffixes");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList mixed {"b.png", "A.png", "c/", ".d.png", "e.txt"};
+    const QStringList mixed{"b.png", "A.png", "c/", ".d.png", "e.txt"};
     QTest::newRow("folders first, case ignored, hidden left out")
         << mixed << int(AsFileTree::Folders | AsFileTree::Files) << QStringList()
-        << QStringList {"c", "A.png", "b.png", "e.txt"};
-    QTest::newRow("folders only") << mixed << int(AsFileTree::Folders) << QStringList() << QStringList {"c"};
+        << QStringList{"c", "A.png", "b.png", "e.txt"};
+    QTest::newRow("folders only") << mixed << int(AsFileTree::Folders) << QStringList() << QStringList{"c"};
     QTest::newRow("files only") << mixed << int(AsFileTree::Files) << QStringList()
-                                << QStringList {"A.png", "b.png", "e.txt"};
+                                << QStringList{"A.png", "b.png", "e.txt"};
     QTest::newRow("no flags") << mixed << 0 << QStringList() << QStringList();
     QTest::newRow("image suffixes are exact")
-        << QStringList {"x.PNG", "y.jpeg", "z.png", "w.gif", "v.webp", "png/"}
-        << int(AsFileTree::Files | AsFileTree::Folders) << QStringList {"webp", "gif", "png"}
-        << QStringList {"png", "v.webp", "w.gif", "z.png"};
-    QTest::newRow("list items are lower-cased") << QStringList {"a.wav", "b.WAV"} << int(AsFileTree::Files)
-                                                << QStringList {"WAV"} << QStringList {"a.wav"};
+        << QStringList{"x.PNG", "y.jpeg", "z.png", "w.gif", "v.webp", "png/"}
+        << int(AsFileTree::Files | AsFileTree::Folders) << QStringList{"webp", "gif", "png"}
+        << QStringList{"png", "v.webp", "w.gif", "z.png"};
+    QTest::newRow("list items are lower-cased") << QStringList{"a.wav", "b.WAV"} << int(AsFileTree::Files)
+                                                << QStringList{"WAV"} << QStringList{"a.wav"};
     QTest::newRow("suffix is after the last dot")
-        << QStringList {"a.png.txt", "b.txt.png"} << int(AsFileTree::Files) << QStringList {"png"}
-        << QStringList {"b.txt.png"};
-    QTest::newRow("file without suffix") << QStringList {"holdit", "holdit.wav"} << int(AsFileTree::Files)
-                                         << QStringList {"wav"} << QStringList {"holdit.wav"};
+        << QStringList{"a.png.txt", "b.txt.png"} << int(AsFileTree::Files) << QStringList{"png"}
+        << QStringList{"b.txt.png"};
+    QTest::newRow("file without suffix") << QStringList{"holdit", "holdit.wav"} << int(AsFileTree::Files)
+                                         << QStringList{"wav"} << QStringList{"holdit.wav"};
 }
 
 void TestPaths::listing()
@@ -182,9 +184,9 @@ void TestPaths::recursiveListingDropsEmptyFolders()
     QVERIFY(QDir().mkpath("tree/c"));
     const int filter = AsFileTree::Folders | AsFileTree::Files | AsFileTree::Recursive;
     const AsFileTree::FileTree tree = AsFileTree::buildFileTree("tree", filter, "png");
-    QCOMPARE(names(tree), QStringList {"a"});
-    QCOMPARE(names(tree.children.at(0)), QStringList {"deep"});
-    QCOMPARE(names(tree.children.at(0).children.at(0)), QStringList {"x.png"});
+    QCOMPARE(names(tree), QStringList{"a"});
+    QCOMPARE(names(tree.children.at(0)), QStringList{"deep"});
+    QCOMPARE(names(tree.children.at(0).children.at(0)), QStringList{"x.png"});
     QCOMPARE(tree.children.at(0).children.at(0).children.at(0).path, QString("tree/a/deep/x.png"));
 }
 
@@ -231,21 +233,21 @@ void TestPaths::mediaLookup_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("found"); // empty: nothing found
 
-    QTest::newRow("gif before png") << QStringList {"m/happy.gif", "m/happy.png"} << false << "m/happy"
+    QTest::newRow("gif before png") << QStringList{"m/happy.gif", "m/happy.png"} << false << "m/happy"
                                     << "m/happy.gif";
-    QTest::newRow("webp first") << QStringList {"m/a.png", "m/a.webp"} << false << "m/a"
+    QTest::newRow("webp first") << QStringList{"m/a.png", "m/a.webp"} << false << "m/a"
                                 << "m/a.webp";
-    QTest::newRow("exact name wins") << QStringList {"m/happy", "m/happy.gif"} << false << "m/happy"
+    QTest::newRow("exact name wins") << QStringList{"m/happy", "m/happy.gif"} << false << "m/happy"
                                      << "m/happy";
-    QTest::newRow("folder is not a file") << QStringList {"m/happy/x", "m/happy.png"} << false << "m/happy"
+    QTest::newRow("folder is not a file") << QStringList{"m/happy/x", "m/happy.png"} << false << "m/happy"
                                           << "m/happy.png";
-    QTest::newRow("sound order") << QStringList {"s/sfx.mp3", "s/sfx.opus", "s/sfx.ogg"} << true << "s/sfx"
+    QTest::newRow("sound order") << QStringList{"s/sfx.mp3", "s/sfx.opus", "s/sfx.ogg"} << true << "s/sfx"
                                  << "s/sfx.opus";
-    QTest::newRow("no sound") << QStringList {"s/sfx.png"} << true << "s/sfx"
+    QTest::newRow("no sound") << QStringList{"s/sfx.png"} << true << "s/sfx"
                               << "";
-    QTest::newRow("no image for sound suffix") << QStringList {"m/x.wav"} << false << "m/x"
+    QTest::newRow("no image for sound suffix") << QStringList{"m/x.wav"} << false << "m/x"
                                                << "";
-    QTest::newRow("suffix case is exact") << QStringList {"s/sfx.WAV"} << true << "s/sfx"
+    QTest::newRow("suffix case is exact") << QStringList{"s/sfx.WAV"} << true << "s/sfx"
                                           << "";
 }
 
