@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QTextEdit>
+
+// The read-only rich-text view of the log window, sized for a log.
+class ErrorMessageTextView : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit ErrorMessageTextView(QWidget *parent);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+};
