@@ -1,0 +1,124 @@
+#include "settings/settingfile.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTextCodec>
+
+#include <algorithm>
+
+namespace GsSetting {
+
+namespace {
+
+// Qt 5's INI reader takes bytes as Latin-1 unless the file starts with a
+// byte-order mark, which turns "Zoë" into "ZoÃ«". Descriptions written by
+// today's editors are UTF-8 without a mark, so a file that decodes cleanly as
+// UTF-8 is read as UTF-8; anything else keeps the old reading.
+bool isValidUtf8File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
+    QTextCodec::ConverterState state;
+    char buffer[16384];
+    qint64 read = 0;
+    while ((read = file.read(buffer, sizeof buffer)) > 0) {
+        utf8->toUnicode(buffer, int(read), &state);
+        if (state.invalidChars > 0)
+            return false;
+    }
+    // A sequence cut off by the end of the file is no valid text either.
+    return read == 0 && state.remainingChars == 0;
+}
+
+void appendKeys(SettingSection &section, QSettings &settings, const QString &prefix)
+{
+    for (const QString &key : settings.childKeys())
+        section.entries.append({prefix + key.toLower(), settings.value(key)});
+}
+
+// Reads the group QSettings is in now, and the keys one level below it.
+SettingSection loadGroup(QSettings &settings, const QString &sectionName)
+{
+    SettingSection section;
+    section.name = sectionName;
+    appendKeys(section, settings, QString());
+    for (const QString &group : settings.childGroups()) {
+        settings.beginGroup(group);
+        appendKeys(section, settings, group + QLatin1Char('/'));
+        settings.endGroup();
+    }
+    return section;
+}
+
+// Numbered keys first, by value; the others keep the order they were read in.
+void sortEntries(QVector<SettingEntry> &entries)
+{
+    struct Ranked
+    {
+        bool numbered;
+        int number;
+        int index;
+    };
+    QVector<Ranked> ranks;
+    ranks.reserve(entries.size());
+    for (int i = 0; i < entries.size(); ++i) {
+        bool ok = false;
+        const int number = entries.at(i).first.toInt(&ok, 10);
+        ranks.append({ok, number, i});
+    }
+    std::stable_sort(ranks.begin(), ranks.end(), [](const Ranked &a, const Ranked &b) {
+        if (a.numbered != b.numbered)
+            return a.numbered;
+        return a.numbered && a.number < b.number;
+    });
+    QVector<SettingEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Ranked &rank : ranks)
+        sorted.append(entries.at(rank.index));
+    entries = sorted;
+}
+
+} // namespace
+
+SettingFile::SettingFile(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SettingFile::~SettingFile() = default;
+
+SettingSection SettingFile::section(const QString &name) const
+{
+    return m_sections.value(name);
+}
+
+void SettingFile::setFileName(const QString &fileName)
+{
+    m_fileName = fileName;
+    fromFile();
+}
+
+void SettingFile::fromFile()
+{
+    m_sections.clear();
+    {
+        QSettings settings(m_fileName, QSettings::IniFormat);
+        if (isValidUtf8File(m_fileName))
+            settings.setIniCodec("UTF-8");
+
+        m_sections.insert(QString(), loadGroup(settings, QString()));
+        for (const QString &group : settings.childGroups()) {
+            settings.beginGroup(group);
+            const QString name = group.toLower();
+            m_sections.insert(name, loadGroup(settings, name));
+            settings.endGroup();
+        }
+    }
+    for (SettingSection &section : m_sections)
+        sortEntries(section.entries);
+    emit updated();
+}
+
+} // namespace GsSetting

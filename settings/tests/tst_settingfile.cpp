@@ -1,0 +1,176 @@
+#include "settings/settingfile.h"
+#include "testsupport/treefixture.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using GsSetting::SettingFile;
+using GsSetting::SettingSection;
+
+QStringList keys(const SettingSection &section)
+{
+    QStringList result;
+    for (const GsSetting::SettingEntry &entry : section.entries)
+        result.append(entry.first);
+    return result;
+}
+
+} // namespace
+
+class TestSettingFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyOrder_data();
+    void keyOrder();
+    void caseFolding_data();
+    void caseFolding();
+    void sectionLookupIsExact();
+    void missingFileLeavesTopLevel();
+    void reloadReplacesEverything();
+    void values_data();
+    void values();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestSettingFile::keyOrder_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QStringList>("keys");
+
+    QTest::newRow("numbered first, in numeric order") << QByteArray("[Emotions]\nnumber=3\n1=a\n2=b\n10=c\n")
+                                                      << "emotions" << QStringList{"1", "2", "10", "number"};
+    // QSettings lists a group's keys by name; the sort keeps that order.
+    QTest::newRow("named keys after the numbered ones")
+        << QByteArray("[S]\nzeta=1\n10=x\nalpha=2\n2=y\n-1=z\n+3=w\n") << "s"
+        << QStringList{"-1", "2", "+3", "10", "alpha", "zeta"};
+    QTest::newRow("sub-group one level down")
+        << QByteArray("[S]\nA/B=1\nk=2\nA/c/d=3\n") << "s" << QStringList{"k", "A/b"};
+    QTest::newRow("top level sees every section's keys") << QByteArray("top=0\n[Options]\nName=x\n[b]\n1=y\n")
+                                                         << "" << QStringList{"top", "Options/name", "b/1"};
+    QTest::newRow("General is the top level") << QByteArray("[General]\nKey=1\n") << "" << QStringList{"key"};
+}
+
+void TestSettingFile::keyOrder()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, section);
+    QFETCH(QStringList, keys);
+    const QString path = m_dir.filePath(QStringLiteral("order_%1.ini").arg(QTest::currentDataTag()));
+    QVERIFY(TreeFixture::writeFile(path, ini));
+
+    SettingFile file;
+    file.setFileName(path);
+    QVERIFY(file.sections().contains(section));
+    QCOMPARE(::keys(file.section(section)), keys);
+    QCOMPARE(file.section(section).name, section);
+}
+
+void TestSettingFile::caseFolding_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("section and key lower-cased")
+        << QByteArray("[OPTIONS]\nShowName=Kit\n") << QStringList{"", "options"} << "showname"
+        << "Kit";
+    QTest::newRow("sections differing in case share one name, later one wins")
+        << QByteArray("[opt]\nk=lower\n[OPT]\nk=upper\n") << QStringList{"", "opt"} << "k"
+        << "lower";
+}
+
+void TestSettingFile::caseFolding()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, sections);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const QString path = m_dir.filePath(QStringLiteral("case_%1.ini").arg(QTest::currentDataTag()));
+    QVERIFY(TreeFixture::writeFile(path, ini));
+
+    SettingFile file;
+    file.setFileName(path);
+    QCOMPARE(file.sections().keys(), sections);
+    QCOMPARE(file.section(sections.last()).value(key).toString(), value);
+}
+
+void TestSettingFile::sectionLookupIsExact()
+{
+    const QString path = m_dir.filePath(QStringLiteral("exact.ini"));
+    QVERIFY(TreeFixture::writeFile(path, "[Options]\nName=x\n"));
+    SettingFile file;
+    file.setFileName(path);
+    QCOMPARE(file.section(QStringLiteral("options")).value(QStringLiteral("name")), QVariant("x"));
+    QVERIFY(file.section(QStringLiteral("Options")).entries.isEmpty());
+    QVERIFY(file.section(QStringLiteral("Options")).name.isEmpty());
+    QVERIFY(!file.section(QStringLiteral("options")).contains(QStringLiteral("Name")));
+}
+
+void TestSettingFile::missingFileLeavesTopLevel()
+{
+    SettingFile file;
+    QVERIFY(file.sections().isEmpty());
+    QSignalSpy spy(&file, &SettingFile::updated);
+    file.setFileName(m_dir.filePath(QStringLiteral("absent.ini")));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(file.sections().keys(), QStringList{QString()});
+    QVERIFY(file.section(QString()).entries.isEmpty());
+    QVERIFY(!QFileInfo::exists(file.fileName()));
+}
+
+void TestSettingFile::reloadReplacesEverything()
+{
+    const QString path = m_dir.filePath(QStringLiteral("reload.ini"));
+    QVERIFY(TreeFixture::writeFile(path, "[a]\nk=1\n"));
+    SettingFile file;
+    QSignalSpy spy(&file, &SettingFile::updated);
+    file.setFileName(path);
+    QVERIFY(TreeFixture::writeFile(path, "[bb]\nkey=22\n"));
+    file.fromFile();
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(file.sections().keys(), (QStringList{"", "bb"}));
+    QCOMPARE(file.section(QStringLiteral("bb")).value(QStringLiteral("key")), QVariant("22"));
+    QCOMPARE(TreeFixture::readFile(path), QByteArray("[bb]\nkey=22\n")); // never written back
+}
+
+void TestSettingFile::values_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QVariant>("value");
+
+    // Decoding: valid UTF-8 is read as UTF-8, anything else as QSettings reads it.
+    QTest::newRow("UTF-8 without a mark") << QByteArray("[o]\nv=Zo\xc3\xab\n") << QVariant("Zo\u00eb");
+    QTest::newRow("UTF-8 with a mark")
+        << QByteArray("\xef\xbb\xbf[o]\nv=Zo\xc3\xab\n") << QVariant("Zo\u00eb");
+    QTest::newRow("Latin-1") << QByteArray("[o]\nv=Zo\xeb\n") << QVariant("Zo\u00eb");
+    QTest::newRow("cut-off UTF-8 sequence at the end")
+        << QByteArray("[o]\nv=Zo\xc3\xab\n;\xc3") << QVariant("Zo\u00c3\u00ab");
+    // Values as QSettings gives them: an unquoted comma makes a list.
+    QTest::newRow("comma gives a list")
+        << QByteArray("[o]\nv=Kit, the Bold\n") << QVariant(QStringList{"Kit", "the Bold"});
+    QTest::newRow("quoted comma stays text")
+        << QByteArray("[o]\nv=\"Kit, the Bold\"\n") << QVariant("Kit, the Bold");
+}
+
+void TestSettingFile::values()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QVariant, value);
+    const QString path = m_dir.filePath(QStringLiteral("value_%1.ini").arg(QTest::currentDataTag()));
+    QVERIFY(TreeFixture::writeFile(path, ini));
+    SettingFile file;
+    file.setFileName(path);
+    QCOMPARE(file.section(QStringLiteral("o")).value(QStringLiteral("v")), value);
+}
+
+QTEST_GUILESS_MAIN(TestSettingFile)
+#include "tst_settingfile.moc"
