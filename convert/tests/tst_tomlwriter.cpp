@@ -1,0 +1,330 @@
+#include "convert/tomllayout.h"
+#include "convert/tomlvalue.h"
+#include "convert/tomlwriter.h"
+#include "testsupport/treefixture.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sstream>
+
+namespace {
+
+// JSON written with single quotes, which keeps the test tables readable.
+QJsonObject json(const QByteArray &text)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(text).replace('\'', '"'), &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning("bad test JSON: %s", qPrintable(error.errorString()));
+    return document.object();
+}
+
+QString describe(const TomlValue &value)
+{
+    switch (value.type()) {
+    case toml::value_t::empty:
+        return QStringLiteral("empty");
+    case toml::value_t::boolean:
+        return value.as_boolean() ? QStringLiteral("true") : QStringLiteral("false");
+    case toml::value_t::integer:
+        return QStringLiteral("integer %1").arg(value.as_integer());
+    case toml::value_t::floating:
+        return QStringLiteral("float %1").arg(value.as_floating());
+    case toml::value_t::string:
+        return QStringLiteral("string ") + QString::fromStdString(value.as_string().str);
+    case toml::value_t::array: {
+        QStringList items;
+        for (const TomlValue &item : value.as_array())
+            items.append(describe(item));
+        return QStringLiteral("[%1]").arg(items.join(QStringLiteral(", ")));
+    }
+    case toml::value_t::table: {
+        QStringList items;
+        for (const auto &member : value.as_table())
+            items.append(
+                QString::fromStdString(member.first) + QStringLiteral(": ") + describe(member.second));
+        return QStringLiteral("{%1}").arg(items.join(QStringLiteral(", ")));
+    }
+    default:
+        return QStringLiteral("other");
+    }
+}
+
+// Parses written bytes back with the library's own reader.
+QJsonValue parsedBack(const TomlValue &value)
+{
+    switch (value.type()) {
+    case toml::value_t::boolean:
+        return value.as_boolean();
+    case toml::value_t::integer:
+        return double(value.as_integer());
+    case toml::value_t::floating:
+        return value.as_floating();
+    case toml::value_t::string:
+        return QString::fromStdString(value.as_string().str);
+    case toml::value_t::array: {
+        QJsonArray array;
+        for (const TomlValue &item : value.as_array())
+            array.append(parsedBack(item));
+        return array;
+    }
+    case toml::value_t::table: {
+        QJsonObject object;
+        for (const auto &member : value.as_table())
+            object.insert(QString::fromStdString(member.first), parsedBack(member.second));
+        return object;
+    }
+    default:
+        return QJsonValue();
+    }
+}
+
+QJsonObject parseToml(const QByteArray &bytes)
+{
+    std::istringstream stream(bytes.toStdString());
+    try {
+        return parsedBack(toml::parse<toml::discard_comments, std::map, std::vector>(stream)).toObject();
+    } catch (const std::exception &error) {
+        qWarning("written TOML does not parse: %s", error.what());
+        return {};
+    }
+}
+
+QByteArray crlf(const char *text)
+{
+    return QByteArray(text).replace("\n", "\r\n");
+}
+
+} // namespace
+
+class TestTomlWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void valueMapping_data();
+    void valueMapping();
+    void documentBytes_data();
+    void documentBytes();
+    void textSurvives_data();
+    void textSurvives();
+    void layout_data();
+    void layout();
+    void replacesWholeFile();
+    void unwritableTargets_data();
+    void unwritableTargets();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+};
+
+void TestTomlWriter::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+}
+
+void TestTomlWriter::cleanup()
+{
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestTomlWriter::valueMapping_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("toml");
+
+    QTest::newRow("boolean") << QByteArray("true") << "true";
+    QTest::newRow("whole number") << QByteArray("180") << "integer 180";
+    QTest::newRow("whole number written as float") << QByteArray("180.0") << "integer 180";
+    QTest::newRow("negative whole number") << QByteArray("-42") << "integer -42";
+    QTest::newRow("largest") << QByteArray("2147483647") << "integer 2147483647";
+    QTest::newRow("smallest") << QByteArray("-2147483648") << "integer -2147483648";
+    QTest::newRow("above 32 bits") << QByteArray("3000000000") << "integer -2147483648";
+    QTest::newRow("just above 32 bits") << QByteArray("2147483648") << "integer -2147483648";
+    QTest::newRow("below 32 bits") << QByteArray("-3000000000") << "integer -2147483648";
+    QTest::newRow("huge") << QByteArray("1e300") << "integer -2147483648";
+    QTest::newRow("fraction") << QByteArray("2.5") << "float 2.5";
+    QTest::newRow("negative fraction") << QByteArray("-7.25") << "float -7.25";
+    QTest::newRow("text") << QByteArray("'Zo\xc3\xab'") << "string Zo\u00eb";
+    QTest::newRow("null") << QByteArray("null") << "empty";
+    QTest::newRow("null left out of an array") << QByteArray("[1,null,'a']") << "[integer 1, string a]";
+    QTest::newRow("null member left out") << QByteArray("{'a':null,'c':{},'b':1}") << "{b: integer 1, c: {}}";
+}
+
+void TestTomlWriter::valueMapping()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QString, toml);
+    const QJsonValue input = json("{'v':" + value + "}").value(QStringLiteral("v"));
+    QVERIFY(input.type() != QJsonValue::Undefined);
+    QCOMPARE(describe(jsonValueToToml(input)), toml);
+}
+
+void TestTomlWriter::documentBytes_data()
+{
+    QTest::addColumn<QJsonObject>("document");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("tiny emotes stay one inline array")
+        << json("{'scenario':[{'display_icon':'1','sound_delay':0},{'display_icon':'2','sound_delay':0}]}")
+        << crlf("\nscenario = [\n{display_icon=\"1\", sound_delay=0}, \n{display_icon=\"2\", sound_delay=0}, "
+                "\n]\n\n");
+    QTest::newRow("an emote with nothing set")
+        << json("{'scenario':[{'sound_delay':0}]}") << crlf("\nscenario = [\n{sound_delay=0}, \n]\n\n");
+    QTest::newRow("typical emotes get headers, each after an empty line")
+        << json("{'scenario':[{'display_icon':'button1_off','display_name':'Hello, "
+                "world','emote_anim_file':'-',"
+                "'emote_file':'normal','actor_preset_name':'calm','sound_delay':180,"
+                "'rules':{'play_anim':true,'mirror_h':true}},"
+                "{'display_icon':'button2_off','display_name':'a,b','sound_file':'sfx','sound_delay':3}]}")
+        << crlf("\n\n[[scenario]]\nactor_preset_name = \"calm\"\ndisplay_icon = \"button1_off\"\n"
+                "display_name = \"Hello, world\"\nemote_anim_file = \"-\"\nemote_file = \"normal\"\n"
+                "sound_delay = 180\nrules = {mirror_h=true, play_anim=true}\n\n"
+                "[[scenario]]\ndisplay_icon = \"button2_off\"\ndisplay_name = \"a,b\"\n"
+                "sound_delay = 3\nsound_file = \"sfx\"\n\n");
+    QTest::newRow("wide rules get their own table")
+        << json("{'scenario':[{'display_icon':'button1_off','display_name':'All of them','sound_delay':0,"
+                "'rules':{'play_anim':true,'anim_is_movie':true,'back_is_zoom':true,'hide_dialog_emote':true,"
+                "'play_flash':true,'mirror_h':true,'mirror_v':true}}]}")
+        << crlf("\n\n[[scenario]]\ndisplay_icon = \"button1_off\"\ndisplay_name = \"All of them\"\n"
+                "sound_delay = 0\n\n[scenario.rules]\nanim_is_movie = true\nback_is_zoom = true\n"
+                "hide_dialog_emote = true\nmirror_h = true\nmirror_v = true\nplay_anim = true\n"
+                "play_flash = true\n\n");
+    QTest::newRow("quotes make a multi-line string, commas kept")
+        << json("{'scenario':[{'display_icon':'button7_off','display_name':'Kit \\'the Bold\\', II',"
+                "'emote_file':'normal','sound_delay':0}]}")
+        << crlf("\n\n[[scenario]]\ndisplay_icon = \"button7_off\"\n"
+                "display_name = \"\"\"Kit \"the Bold\", II\"\"\"\nemote_file = \"normal\"\nsound_delay = "
+                "0\n\n");
+}
+
+void TestTomlWriter::documentBytes()
+{
+    QFETCH(QJsonObject, document);
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir->filePath(QStringLiteral("char.toml"));
+    writeTomlFile(document, path);
+    const QByteArray written = TreeFixture::readFile(path);
+    QCOMPARE(written, bytes);
+    QVERIFY(!written.startsWith("\xef\xbb\xbf"));
+    QCOMPARE(written.count('\n'), written.count("\r\n"));
+    QCOMPARE(parseToml(written), document);
+}
+
+// Texts with the characters the layout rules look at come back exactly.
+void TestTomlWriter::textSurvives_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("comma and space") << "Hello, world";
+    QTest::newRow("bare comma") << "a,b";
+    QTest::newRow("comma, then two spaces") << "a,  b";
+    QTest::newRow("double quotes") << "Kit \"the Bold\", II";
+    QTest::newRow("escaped quote before a comma") << "x\\\",y";
+    QTest::newRow("ends in a quote") << "say \"a,b\"";
+    QTest::newRow("three quotes") << "\"\"\",\"\"\"";
+    QTest::newRow("backslash before the end") << "path\\,to\\";
+    QTest::newRow("single quotes") << "it's, 'quoted'";
+    QTest::newRow("brackets") << "[[scenario]], [x]";
+    QTest::newRow("non-ASCII") << "Zo\u00eb, \u00dcn\u00efcode, \u732b";
+    QTest::newRow("longer than a line")
+        << "A long, long display name, with commas, \"quotes\" and more text, well past the width of eighty.";
+    QTest::newRow("line break before a header-like line") << "first,\n[[scenario]]\nlast, \"q\"";
+}
+
+void TestTomlWriter::textSurvives()
+{
+    QFETCH(QString, text);
+    QJsonObject emote{{QStringLiteral("display_name"), text}, {QStringLiteral("sound_delay"), 0}};
+    emote.insert(QStringLiteral("emote_file"), QStringLiteral("an emote file name that makes the line wide"));
+    const QJsonObject document{
+        {QStringLiteral("scenario"), QJsonArray{emote, QJsonObject{{QStringLiteral("sound_delay"), 1}}}}};
+    const QString path = m_dir->filePath(QStringLiteral("char.toml"));
+    writeTomlFile(document, path);
+    const QByteArray written = TreeFixture::readFile(path);
+    QVERIFY(!written.isEmpty());
+    QCOMPARE(parseToml(written), document);
+    QVERIFY2(written.contains("\r\n\r\n[[scenario]]\r\nsound_delay = 1\r\n"), written.constData());
+}
+
+void TestTomlWriter::layout_data()
+{
+    QTest::addColumn<QByteArray>("formatted");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("separators gain a space")
+        << QByteArray("a = {x=1,y=[1,2]}\n") << QByteArray("a = {x=1, y=[1, 2]}\r\n");
+    QTest::newRow("every separator, even one with a space")
+        << QByteArray("a = [1, 2]\n") << QByteArray("a = [1,  2]\r\n");
+    QTest::newRow("basic string") << QByteArray("a = \"x,y\"\n") << QByteArray("a = \"x,y\"\r\n");
+    QTest::newRow("escaped quote") << QByteArray("a = [\"q\\\",r\",1]\n")
+                                   << QByteArray("a = [\"q\\\",r\", 1]\r\n");
+    QTest::newRow("escaped backslash before the quote")
+        << QByteArray("a = {s=\"b\\\\\",t=\"u,v\"}\n") << QByteArray("a = {s=\"b\\\\\", t=\"u,v\"}\r\n");
+    QTest::newRow("literal string") << QByteArray("a = {s='c:\\',t='x,y'}\n")
+                                    << QByteArray("a = {s='c:\\', t='x,y'}\r\n");
+    QTest::newRow("quoted key") << QByteArray("\"a,b\" = {\"c,d\"=1,e=2}\n")
+                                << QByteArray("\"a,b\" = {\"c,d\"=1, e=2}\r\n");
+    QTest::newRow("multi-line basic string ending in quotes")
+        << QByteArray("s = [\"\"\"a,\"b\"\"\"\"\",1]\n") << QByteArray("s = [\"\"\"a,\"b\"\"\"\"\", 1]\r\n");
+    QTest::newRow("multi-line literal string")
+        << QByteArray("s = ['''x,''y''''',1]\n") << QByteArray("s = ['''x,''y''''', 1]\r\n");
+    QTest::newRow("headers after an empty line, none at the start")
+        << QByteArray("[[s]]\nk=1\n[[s]]\nk=2\n\n[[t.u]]\n[[]]\n")
+        << QByteArray("[[s]]\r\nk=1\r\n\r\n[[s]]\r\nk=2\r\n\r\n\r\n[[t.u]]\r\n[[]]\r\n");
+    QTest::newRow("library's empty line counts as output")
+        << QByteArray("\n[[s]]\n") << QByteArray("\r\n\r\n[[s]]\r\n");
+    QTest::newRow("header-like text inside a string") << QByteArray(
+        "s = \"\"\"\n[[x]],\n\"\"\"\n[[y]]\n") << QByteArray("s = \"\"\"\r\n[[x]],\n\"\"\"\r\n\r\n[[y]]\r\n");
+    QTest::newRow("line-ending backslash") << QByteArray("s = \"\"\"\nab,\\\n  cd\\  \n\"\"\"\n")
+                                           << QByteArray("s = \"\"\"\r\nab,\\\r\n  cd\\  \r\n\"\"\"\r\n");
+    QTest::newRow("last line without a line end") << QByteArray("a = 1") << QByteArray("a = 1\r\n");
+    QTest::newRow("nothing") << QByteArray() << QByteArray();
+}
+
+void TestTomlWriter::layout()
+{
+    QFETCH(QByteArray, formatted);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(layoutTomlText(formatted.toStdString()), bytes);
+}
+
+void TestTomlWriter::replacesWholeFile()
+{
+    const QString path = m_dir->filePath(QStringLiteral("char.toml"));
+    QVERIFY(TreeFixture::writeFile(path, QByteArray(4096, 'x')));
+    writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), path);
+    QCOMPARE(TreeFixture::readFile(path), crlf("\nscenario = [\n{sound_delay=0}, \n]\n\n"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{"char.toml"});
+}
+
+void TestTomlWriter::unwritableTargets_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("folder missing") << "missing/char.toml" << QStringList{};
+    QTest::newRow("target is a folder") << "char.toml" << QStringList{"char.toml/", "char.toml/a=1"};
+}
+
+void TestTomlWriter::unwritableTargets()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, entries);
+    QVERIFY(TreeFixture::build(m_dir->path(), entries));
+    writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), m_dir->filePath(target));
+    QCOMPARE(TreeFixture::describe(m_dir->path()), entries);
+}
+
+QTEST_GUILESS_MAIN(TestTomlWriter)
+#include "tst_tomlwriter.moc"

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <string>
+
+// The layout rules of a written description, applied to the TOML library's
+// text (UTF-8): one space after every comma that separates the items of an
+// inline table or array, an empty line before every array-of-tables header
+// except one at the very start, and CR LF after every line. Text inside
+// string literals, keys included, is left exactly as it is.
+QByteArray layoutTomlText(const std::string &formatted);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+// Writes a description document as a TOML file: UTF-8 without a byte-order
+// mark, CR LF line ends, a space after each separating comma and an empty
+// line before each "[[...]]" header. The file is replaced atomically: it
+// holds either its old or its new content, never a part. Nothing is written
+// (and nothing is said) when the file cannot be saved, for instance when its
+// folder does not exist.
+void writeTomlFile(const QJsonObject &document, const QString &path);
