@@ -1,36 +1,14 @@
 #include "settings/settingfile.h"
 
-#include <QFile>
+#include "settings/legacytext.h"
+
 #include <QSettings>
-#include <QTextCodec>
 
 #include <algorithm>
 
 namespace GsSetting {
 
 namespace {
-
-// Qt 5's INI reader takes bytes as Latin-1 unless the file starts with a
-// byte-order mark, which turns "Zoë" into "ZoÃ«". Descriptions written by
-// today's editors are UTF-8 without a mark, so a file that decodes cleanly as
-// UTF-8 is read as UTF-8; anything else keeps the old reading.
-bool isValidUtf8File(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
-    QTextCodec::ConverterState state;
-    char buffer[16384];
-    qint64 read = 0;
-    while ((read = file.read(buffer, sizeof buffer)) > 0) {
-        utf8->toUnicode(buffer, int(read), &state);
-        if (state.invalidChars > 0)
-            return false;
-    }
-    // A sequence cut off by the end of the file is no valid text either.
-    return read == 0 && state.remainingChars == 0;
-}
 
 void appendKeys(SettingSection &section, QSettings &settings, const QString &prefix)
 {
@@ -105,7 +83,9 @@ void SettingFile::fromFile()
     m_sections.clear();
     {
         QSettings settings(m_fileName, QSettings::IniFormat);
-        if (isValidUtf8File(m_fileName))
+        // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
+        // byte-order mark, which turns "Zoë" into "ZoÃ«".
+        if (LegacyText::isValidUtf8File(m_fileName))
             settings.setIniCodec("UTF-8");
 
         m_sections.insert(QString(), loadGroup(settings, QString()));

@@ -1,3 +1,4 @@
+#include "settings/legacytext.h"
 #include "settings/settingfile.h"
 #include "testsupport/treefixture.h"
 
@@ -34,6 +35,8 @@ private slots:
     void reloadReplacesEverything();
     void values_data();
     void values();
+    void decoding_data();
+    void decoding();
 
 private:
     QTemporaryDir m_dir;
@@ -170,6 +173,30 @@ void TestSettingFile::values()
     SettingFile file;
     file.setFileName(path);
     QCOMPARE(file.section(QStringLiteral("o")).value(QStringLiteral("v")), value);
+}
+
+void TestSettingFile::decoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ASCII") << QByteArray("a=b") << "a=b";
+    QTest::newRow("UTF-8") << QByteArray("Zo\xc3\xab \xe7\x8c\xab") << "Zo\u00eb \u732b";
+    QTest::newRow("mark dropped") << QByteArray("\xef\xbb\xbfZo\xc3\xab") << "Zo\u00eb";
+    QTest::newRow("Latin-1") << QByteArray("Zo\xeb") << "Zo\u00eb";
+    QTest::newRow("overlong sequence") << QByteArray("\xc0\xaf") << "\u00c0\u00af";
+    QTest::newRow("cut off") << QByteArray("ab\xe7\x8c") << "ab\u00e7\u008c";
+    QTest::newRow("nothing") << QByteArray() << "";
+}
+
+void TestSettingFile::decoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(LegacyText::decode(bytes), text);
+    const QString path = m_dir.filePath(QStringLiteral("decode.txt"));
+    QVERIFY(TreeFixture::writeFile(path, bytes));
+    QCOMPARE(LegacyText::isValidUtf8File(path), LegacyText::isValidUtf8(bytes));
 }
 
 QTEST_GUILESS_MAIN(TestSettingFile)

@@ -1,0 +1,60 @@
+#include "settings/legacytext.h"
+
+#include <QFile>
+#include <QTextCodec>
+
+namespace LegacyText {
+
+namespace {
+
+class Utf8Check
+{
+public:
+    bool feed(const char *data, int size)
+    {
+        m_codec->toUnicode(data, size, &m_state);
+        return m_state.invalidChars == 0;
+    }
+    // A sequence cut off by the end of the bytes is not valid either.
+    bool finish() const { return m_state.invalidChars == 0 && m_state.remainingChars == 0; }
+
+private:
+    QTextCodec *m_codec = QTextCodec::codecForName("UTF-8");
+    QTextCodec::ConverterState m_state;
+};
+
+const QByteArray utf8Mark("\xef\xbb\xbf");
+
+} // namespace
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    Utf8Check check;
+    return check.feed(bytes.constData(), bytes.size()) && check.finish();
+}
+
+bool isValidUtf8File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    Utf8Check check;
+    char buffer[16384];
+    qint64 read = 0;
+    while ((read = file.read(buffer, sizeof buffer)) > 0) {
+        if (!check.feed(buffer, int(read)))
+            return false;
+    }
+    return read == 0 && check.finish();
+}
+
+QString decode(const QByteArray &bytes)
+{
+    if (!isValidUtf8(bytes))
+        return QString::fromLatin1(bytes);
+    if (bytes.startsWith(utf8Mark))
+        return QString::fromUtf8(bytes.constData() + utf8Mark.size(), bytes.size() - utf8Mark.size());
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace LegacyText

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Legacy descriptions come from editors of every age: UTF-8 with or without
+// a byte-order mark, or an 8-bit code page. Bytes that are valid UTF-8 are
+// read as UTF-8; anything else is taken as Latin-1, as Qt's INI reader
+// takes it.
+namespace LegacyText {
+
+bool isValidUtf8(const QByteArray &bytes);
+
+// Reads the file in bounded chunks; false when it cannot be opened.
+bool isValidUtf8File(const QString &path);
+
+// The text of a legacy file's bytes, without a UTF-8 byte-order mark.
+QString decode(const QByteArray &bytes);
+
+} // namespace LegacyText
