@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/actorpreset.h"
+
+#include <QList>
+#include <QString>
+
+namespace CsActor {
+
+// The in-memory form of a character's "data/actor.json": actor-wide settings
+// and the presets. Construction loads the file; after loading the preset list
+// is never empty.
+class ActorData
+{
+public:
+    explicit ActorData(const QString &name);
+
+    // Writes the record to "data/actor.json" in the actor's folder, compact,
+    // creating the folder "data" when needed.
+    void save() const;
+
+    // Replaces the preset of the same name (ignoring case) in place, or appends.
+    void setPreset(const ActorPreset &preset);
+
+    QString name;
+    // Direct access; an append made here checks no names.
+    QList<ActorPreset> presets;
+    QString shout_name;
+    QString chatbox_name;
+    QString position_name;
+};
+
+} // namespace CsActor
