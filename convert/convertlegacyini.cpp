@@ -1,0 +1,126 @@
+#include "convert/convertlegacyini.h"
+
+#include "convert/scenarioreader.h"
+#include "convert/settingtext.h"
+#include "model/actordata.h"
+#include "paths/actorpath.h"
+#include "paths/folders.h"
+#include "paths/medialookup.h"
+#include "settings/settingfile.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+using CsActor::LegacyEmote;
+using GsSetting::SettingSection;
+
+QString optionText(const SettingSection &options, const char *key)
+{
+    return settingText(options.value(QLatin1String(key)));
+}
+
+// The actor data file, made from the description's options.
+void createActorData(const QString &folder, const SettingSection &options)
+{
+    CsActor::ActorData data(folder);
+    data.shout_name = optionText(options, "shouts");
+    data.chatbox_name = optionText(options, "chat");
+    data.position_name = optionText(options, "side");
+
+    CsActor::ActorPreset preset;
+    preset.setBlipFile(optionText(options, "gender"));
+    preset.setDisplayName(optionText(options, "showname"));
+    data.presets.append(preset);
+    data.save();
+}
+
+// A [Sound] delay counts in seconds, stored as sixtieths.
+qint32 soundDelayTicks(const QString &seconds)
+{
+    bool ok = false;
+    const qint64 ticks = qint64(seconds.toInt(&ok, 10)) * 60;
+    if (!ok)
+        return 0;
+    return qint32(
+        qBound<qint64>(std::numeric_limits<qint32>::min(), ticks, std::numeric_limits<qint32>::max()));
+}
+
+struct SoundSections
+{
+    SettingSection combined; // [Sound]: "file#seconds"
+    SettingSection names; // [SoundN]
+    SettingSection delays; // [SoundT]: ticks
+};
+
+void setSound(LegacyEmote &emote, const QString &key, const SoundSections &sounds)
+{
+    if (sounds.combined.contains(key)) {
+        const QStringList parts = settingText(sounds.combined.value(key)).split(QLatin1Char('#'));
+        emote.sound_file = parts.value(0);
+        emote.sound_delay = soundDelayTicks(parts.value(1));
+        return;
+    }
+    emote.sound_file = settingText(sounds.names.value(key));
+    bool ok = false;
+    const int delay = sounds.delays.value(key).toInt(&ok);
+    emote.sound_delay = ok ? delay : 0;
+}
+
+// An icon the folder does not hold falls back to the client's button image;
+// a sound the general sounds do not hold is dropped with its delay.
+void checkFiles(LegacyEmote &emote, const QString &folder, const QString &generalSounds)
+{
+    if (!actorFilePath(folder, QStringLiteral("emotions/%1.png").arg(emote.display_icon)).isFile)
+        emote.display_icon = QStringLiteral("button%1_off").arg(emote.display_icon);
+
+    const ResolvedPath sound = findSoundFile(PathBuilder().append(generalSounds).append(emote.sound_file));
+    if (sound.path.isEmpty() || !resolvePath(sound.path).isFile) {
+        emote.sound_file.clear();
+        emote.sound_delay = 0;
+    }
+}
+
+} // namespace
+
+void convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
+{
+    emotes.clear();
+    // A file that is gone has no folder to speak of; guessing one would put
+    // an actor data file where no character lives.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return;
+    const QString folder = QFileInfo(info.canonicalPath()).fileName();
+
+    GsSetting::SettingFile settings;
+    settings.setFileName(path);
+    if (settings.sections().contains(QStringLiteral("scenario"))) {
+        readScenarioIni(emotes, path);
+        return;
+    }
+
+    if (!actorDataFilePath(folder).isFile)
+        createActorData(folder, settings.section(QStringLiteral("options")));
+
+    const SoundSections sounds{settings.section(QStringLiteral("sound")),
+        settings.section(QStringLiteral("soundn")), settings.section(QStringLiteral("soundt"))};
+    for (const GsSetting::SettingEntry &entry : settings.section(QStringLiteral("emotions")).entries) {
+        const QString &key = entry.first;
+        if (key == QLatin1String("number") || key == QLatin1String("firstmode"))
+            continue;
+        LegacyEmote emote(key, settingText(entry.second).split(QLatin1Char('#')));
+        setSound(emote, key, sounds);
+        CsActor::upsertLegacyEmote(emotes, emote);
+    }
+    std::stable_sort(emotes.begin(), emotes.end(),
+        [](const LegacyEmote &a, const LegacyEmote &b) { return CsActor::legacyEmoteLess(a, b); });
+
+    const QString generalSounds
+        = joinPathText({baseFolder().path, QStringLiteral("sounds"), QStringLiteral("general")});
+    for (LegacyEmote &emote : emotes)
+        checkFiles(emote, folder, generalSounds);
+}
