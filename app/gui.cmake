@@ -1,11 +1,6 @@
 # The application object and the start-up hooks, the GUI program and their
 # tests. Included from this folder's CMakeLists.txt.
 
-# The application's identity comes from the version record.
-if(NOT TARGET veltra_version)
-    return()
-endif()
-
 add_library(veltra_application STATIC
     capplication.cpp capplication.h
     startuphook.cpp startuphook.h
@@ -18,14 +13,12 @@ target_link_libraries(veltra_application
 
 # veltra: a Windows GUI program, so no console opens beside the window. Qt's
 # entry library supplies WinMain and hands the command line on to main.
-if(TARGET veltra_convert)
-    add_executable(veltra WIN32 main.cpp)
-    target_link_libraries(veltra PRIVATE
-        veltra_application veltra_restructure veltra_convert veltra_view veltra_paths
-    )
-    if(WIN32)
-        target_link_libraries(veltra PRIVATE Qt5::WinMain)
-    endif()
+add_executable(veltra WIN32 main.cpp)
+target_link_libraries(veltra PRIVATE
+    veltra_application veltra_restructure veltra_convert veltra_view veltra_paths
+)
+if(WIN32)
+    target_link_libraries(veltra PRIVATE Qt5::WinMain)
 endif()
 
 if(NOT BUILD_TESTING)
@@ -36,10 +29,8 @@ endif()
 veltra_add_test(tst_capplication SOURCES tests/tst_capplication.cpp LIBS veltra_application veltra_version)
 
 # The real program in a real window under Xvfb; skipped where Xvfb is missing.
-if(TARGET veltra)
-    add_test(NAME tst_window
-        COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_window.sh
-            $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_window ${PROJECT_SOURCE_DIR}
-    )
-    set_tests_properties(tst_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
-endif()
+add_test(NAME tst_window
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_window.sh
+        $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_window ${PROJECT_SOURCE_DIR}
+)
+set_tests_properties(tst_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
