@@ -10,21 +10,41 @@ namespace GsSetting {
 
 namespace {
 
-void appendKeys(SettingSection &section, QSettings &settings, const QString &prefix)
+// Qt 5 decodes only the values of an INI file with its codec: key and group
+// names are taken byte by byte as Latin-1, so "Zoë" written in UTF-8 arrives as
+// "ZoÃ«". In a file read as UTF-8 such a name is decoded again; a name that Qt
+// unescaped from "%XX" forms is kept when its bytes are not UTF-8.
+QString storedName(const QString &qtName, bool utf8)
+{
+    if (!utf8)
+        return qtName;
+    bool wide = false;
+    for (const QChar c : qtName) {
+        if (c.unicode() > 0xff)
+            return qtName;
+        wide = wide || c.unicode() > 0x7f;
+    }
+    if (!wide)
+        return qtName;
+    const QByteArray bytes = qtName.toLatin1();
+    return LegacyText::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : qtName;
+}
+
+void appendKeys(SettingSection &section, QSettings &settings, const QString &prefix, bool utf8)
 {
     for (const QString &key : settings.childKeys())
-        section.entries.append({prefix + key.toLower(), settings.value(key)});
+        section.entries.append({prefix + storedName(key, utf8).toLower(), settings.value(key)});
 }
 
 // Reads the group QSettings is in now, and the keys one level below it.
-SettingSection loadGroup(QSettings &settings, const QString &sectionName)
+SettingSection loadGroup(QSettings &settings, const QString &sectionName, bool utf8)
 {
     SettingSection section;
     section.name = sectionName;
-    appendKeys(section, settings, QString());
+    appendKeys(section, settings, QString(), utf8);
     for (const QString &group : settings.childGroups()) {
         settings.beginGroup(group);
-        appendKeys(section, settings, group + QLatin1Char('/'));
+        appendKeys(section, settings, storedName(group, utf8) + QLatin1Char('/'), utf8);
         settings.endGroup();
     }
     return section;
@@ -85,14 +105,15 @@ void SettingFile::fromFile()
         QSettings settings(m_fileName, QSettings::IniFormat);
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
         // byte-order mark, which turns "Zoë" into "ZoÃ«".
-        if (LegacyText::isValidUtf8File(m_fileName))
+        const bool utf8 = LegacyText::isValidUtf8File(m_fileName);
+        if (utf8)
             settings.setIniCodec("UTF-8");
 
-        m_sections.insert(QString(), loadGroup(settings, QString()));
+        m_sections.insert(QString(), loadGroup(settings, QString(), utf8));
         for (const QString &group : settings.childGroups()) {
             settings.beginGroup(group);
-            const QString name = group.toLower();
-            m_sections.insert(name, loadGroup(settings, name));
+            const QString name = storedName(group, utf8).toLower();
+            m_sections.insert(name, loadGroup(settings, name, utf8));
             settings.endGroup();
         }
     }

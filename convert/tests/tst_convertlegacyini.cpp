@@ -120,6 +120,9 @@ void TestConvertLegacyIni::emotes_data()
         << QStringList()
         << QStringList{"button1_off|a|||||0|", "button2_off|b|||||0|", "button10_off|j|||||0|",
                "buttonz_off|z|||||0|", "buttonsub/2_off|s2|||||0|", "buttonSub/10_off|s10|||||0|"};
+    QTest::newRow("UTF-8 emotion key finds its icon")
+        << QByteArray("[Emotions]\nZo\xc3\xab=Zo\xc3\xab#-#normal\n")
+        << QStringList{"emotions/zo\u00eb.png=i"} << QStringList{"zo\u00eb|Zo\u00eb|-|normal|||0|"};
     QTest::newRow("only number and firstmode")
         << QByteArray("[EMOTIONS]\nNUMBER=2\nfirstmode=1\n") << QStringList() << QStringList();
     QTest::newRow("icons present kept")

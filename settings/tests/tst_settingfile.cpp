@@ -37,6 +37,8 @@ private slots:
     void values();
     void decoding_data();
     void decoding();
+    void nonAsciiNames_data();
+    void nonAsciiNames();
 
 private:
     QTemporaryDir m_dir;
@@ -197,6 +199,50 @@ void TestSettingFile::decoding()
     const QString path = m_dir.filePath(QStringLiteral("decode.txt"));
     QVERIFY(TreeFixture::writeFile(path, bytes));
     QCOMPARE(LegacyText::isValidUtf8File(path), LegacyText::isValidUtf8(bytes));
+}
+
+// Qt 5 reads the names of an INI file as Latin-1 whatever the codec; a file
+// taken as UTF-8 must give its names in UTF-8 too, or an emotion key "Zoë"
+// names an icon that is never found.
+void TestSettingFile::nonAsciiNames_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QStringList>("keys");
+
+    QTest::newRow("UTF-8 key") << QByteArray("[Emotions]\nZo\xc3\xab=Zo\xc3\xab#-#normal\n")
+                               << QStringList{"", "emotions"} << "emotions" << QStringList{"zo\u00eb"};
+    QTest::newRow("UTF-8 key with a mark") << QByteArray("\xef\xbb\xbf[E]\n\xe7\x8c\xab=1\n")
+                                           << QStringList{"", "e"} << "e" << QStringList{"\u732b"};
+    QTest::newRow("UTF-8 section name, capitals folded after decoding")
+        << QByteArray("[\xc3\x9c" "BER]\nK=1\n") << QStringList{"", "\u00fcber"} << "\u00fcber"
+        << QStringList{"k"};
+    QTest::newRow("top level names the section as written")
+        << QByteArray("[Zo\xc3\xab]\nK=1\n") << QStringList{"", "zo\u00eb"} << ""
+        << QStringList{"Zo\u00eb/k"};
+    QTest::newRow("UTF-8 sub-group") << QByteArray("[S]\nZo\xc3\xab/A=1\n") << QStringList{"", "s"} << "s"
+                                     << QStringList{"Zo\u00eb/a"};
+    QTest::newRow("Latin-1 file keeps Latin-1 names")
+        << QByteArray("[Emotions]\nZo\xeb=x\n") << QStringList{"", "emotions"} << "emotions"
+        << QStringList{"zo\u00eb"};
+    QTest::newRow("escaped Latin-1 name in a UTF-8 file")
+        << QByteArray("[S]\nZo%EB=x\n") << QStringList{"", "s"} << "s" << QStringList{"zo\u00eb"};
+}
+
+void TestSettingFile::nonAsciiNames()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, sections);
+    QFETCH(QString, section);
+    QFETCH(QStringList, keys);
+    const QString path = m_dir.filePath(QStringLiteral("names_%1.ini").arg(QTest::currentDataTag()));
+    QVERIFY(TreeFixture::writeFile(path, ini));
+
+    SettingFile file;
+    file.setFileName(path);
+    QCOMPARE(file.sections().keys(), sections);
+    QCOMPARE(::keys(file.section(section)), keys);
 }
 
 QTEST_GUILESS_MAIN(TestSettingFile)
