@@ -62,6 +62,14 @@ private:
         return m_pos + ahead < m_text.size() ? m_text[m_pos + ahead] : '\0';
     }
 
+    // The length of a line break ("\n" or "\r\n") that starts `ahead` bytes on; 0 when there is none.
+    std::size_t lineBreakLength(std::size_t ahead) const
+    {
+        if (peek(ahead) == '\n')
+            return 1;
+        return peek(ahead) == '\r' && peek(ahead + 1) == '\n' ? 2 : 0;
+    }
+
     void take(std::size_t count)
     {
         m_out.append(m_text.data() + m_pos, int(count));
@@ -78,15 +86,15 @@ private:
         return close != std::string::npos && (end == std::string::npos || close + 2 <= end);
     }
 
-    // A line end outside a literal, or one that a multi-line literal does not
-    // keep (right after its opening quotes, or after a line-ending
-    // backslash), becomes CR LF. A line break that is part of a text value is
-    // copied as it is. Returns whether a new line of the document starts.
+    // A line end outside a literal, or the one right after the opening quotes
+    // of a multi-line literal (which the literal does not keep), becomes
+    // CR LF. A line break that is part of a text value is copied as it is.
+    // Returns whether a new line of the document starts.
     bool lineEnd()
     {
         const std::size_t length = m_text[m_pos] == '\r' ? 2 : 1;
         const bool partOfText = (m_literal == Literal::MultiLineBasic || m_literal == Literal::MultiLineRaw)
-            && m_pos != m_literalStart && !m_continued;
+            && m_pos != m_literalStart;
         if (partOfText) {
             take(length);
             return false;
@@ -106,7 +114,6 @@ private:
             const std::size_t quotes = multiLine ? 3 : 1;
             take(quotes);
             m_literalStart = m_pos;
-            m_continued = false;
             if (c == '"')
                 m_literal = multiLine ? Literal::MultiLineBasic : Literal::Basic;
             else
@@ -144,16 +151,20 @@ private:
             std::size_t blank = 1;
             while (peek(blank) == ' ' || peek(blank) == '\t')
                 ++blank;
-            if (peek(blank) == '\n' || (peek(blank) == '\r' && peek(blank + 1) == '\n')) {
-                m_continued = true;
-                take(blank);
+            const std::size_t lineBreak = lineBreakLength(blank);
+            if (lineBreak != 0) {
+                // The library breaks a long text into lines joined by line-ending
+                // backslashes. A reader drops every blank that starts the next
+                // line, and the break may fall inside a UTF-8 sequence, so the
+                // text is joined into one line again. A backslash of the text
+                // itself is always escaped, so every such backslash is the
+                // library's.
+                m_pos += blank + lineBreak;
             } else {
                 take(peek(1) == '\0' ? 1 : 2);
             }
             return;
         }
-        if (c != ' ' && c != '\t')
-            m_continued = false;
         take(1);
     }
 
@@ -162,7 +173,6 @@ private:
     QByteArray m_out;
     Literal m_literal = Literal::None;
     std::size_t m_literalStart = 0;
-    bool m_continued = false;
 };
 
 } // namespace

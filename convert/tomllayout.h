@@ -8,5 +8,6 @@
 // text (UTF-8): one space after every comma that separates the items of an
 // inline table or array, an empty line before every array-of-tables header
 // except one at the very start, and CR LF after every line. Text inside
-// string literals, keys included, is left exactly as it is.
+// string literals, keys included, is left exactly as it is; a long text that
+// the library split over several lines is joined into one line again.
 QByteArray layoutTomlText(const std::string &formatted);

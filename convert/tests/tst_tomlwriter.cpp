@@ -115,6 +115,8 @@ private slots:
     void documentBytes();
     void textSurvives_data();
     void textSurvives();
+    void longTextSurvives_data();
+    void longTextSurvives();
     void layout_data();
     void layout();
     void replacesWholeFile();
@@ -256,6 +258,37 @@ void TestTomlWriter::textSurvives()
     QVERIFY2(written.contains("\r\n\r\n[[scenario]]\r\nsound_delay = 1\r\n"), written.constData());
 }
 
+// The library splits a text wider than the line into pieces joined by
+// line-ending backslashes; a reader drops the blanks that start each piece, and
+// the split counts bytes, not characters.
+void TestTomlWriter::longTextSurvives_data()
+{
+    QTest::addColumn<QString>("text");
+
+    for (int offset = 56; offset <= 72; ++offset)
+        QTest::addRow("blank after %d characters", offset) << QString(offset, QLatin1Char('x'))
+                + QStringLiteral("  the Bold, ") + QString(90, QLatin1Char('y'));
+    QTest::newRow("blanks throughout") << QStringLiteral("Kit the Bold ").repeated(12);
+    QTest::newRow("two-byte characters at an odd offset")
+        << QStringLiteral("a") + QStringLiteral("\u00e9").repeated(90);
+    QTest::newRow("three-byte characters") << QStringLiteral("ab") + QStringLiteral("\u732b, ").repeated(40);
+    QTest::newRow("escapes near the split") << QStringLiteral("q\"\\\t").repeated(40);
+    QTest::newRow("quotes and a line break") << QStringLiteral("Kit \"the Bold\", ").repeated(6) + "\nend \"";
+}
+
+void TestTomlWriter::longTextSurvives()
+{
+    QFETCH(QString, text);
+    const QJsonObject document{{QStringLiteral("scenario"),
+        QJsonArray{QJsonObject{{QStringLiteral("display_name"), text}, {QStringLiteral("sound_delay"), 0}}}}};
+    const QString path = m_dir->filePath(QStringLiteral("char.toml"));
+    writeTomlFile(document, path);
+    const QByteArray written = TreeFixture::readFile(path);
+    QVERIFY(!written.isEmpty());
+    QVERIFY2(QString::fromUtf8(written).toUtf8() == written, "the written bytes are not UTF-8");
+    QCOMPARE(parseToml(written), document);
+}
+
 void TestTomlWriter::layout_data()
 {
     QTest::addColumn<QByteArray>("formatted");
@@ -285,8 +318,10 @@ void TestTomlWriter::layout_data()
         << QByteArray("\n[[s]]\n") << QByteArray("\r\n\r\n[[s]]\r\n");
     QTest::newRow("header-like text inside a string") << QByteArray(
         "s = \"\"\"\n[[x]],\n\"\"\"\n[[y]]\n") << QByteArray("s = \"\"\"\r\n[[x]],\n\"\"\"\r\n\r\n[[y]]\r\n");
-    QTest::newRow("line-ending backslash") << QByteArray("s = \"\"\"\nab,\\\n  cd\\  \n\"\"\"\n")
-                                           << QByteArray("s = \"\"\"\r\nab,\\\r\n  cd\\  \r\n\"\"\"\r\n");
+    QTest::newRow("a long text split by the library is joined again")
+        << QByteArray("s = \"\"\"\nab, \\\n cd\\\n\"\"\"\n") << QByteArray("s = \"\"\"\r\nab,  cd\"\"\"\r\n");
+    QTest::newRow("a text with a line break keeps it")
+        << QByteArray("s = \"\"\"\nab,\ncd\\\n\"\"\"\n") << QByteArray("s = \"\"\"\r\nab,\ncd\"\"\"\r\n");
     QTest::newRow("last line without a line end") << QByteArray("a = 1") << QByteArray("a = 1\r\n");
     QTest::newRow("nothing") << QByteArray() << QByteArray();
 }
