@@ -116,7 +116,7 @@ void TestCli::colour()
     const CliRun run = runCli(arguments + QStringList{client.path()}, QString(), environment);
     QVERIFY(run.finished);
     const QByteArray message = "char_icon.png is a duplicate of actor.png, char_icon.png has been deleted";
-    const QByteArray line = coloured ? "\x1b[33m[WARNING] \x1b[0m" + message : "[WARNING] " + message;
+    const QByteArray line = QByteArray(coloured ? "\x1b[33m[WARNING] \x1b[0m" : "[WARNING] ") + message;
     QCOMPARE(run.out, "Restructuring Kit...\n" + line + "\nDone!\n");
     QCOMPARE(run.exitCode, 0); // warnings are not errors
 }

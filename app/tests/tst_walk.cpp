@@ -117,7 +117,8 @@ void TestWalk::walk_data()
         << in("Kit",
                {"", "actor.png=j", "char_icon.png=i", "misc/", "resources/", "resources/1.png=e", "shouts/",
                    "shouts/h.png=p", "shouts/sounds/", "shouts/sounds/holdit.wav=h", "shouts/holdit.wav=s",
-                   "shouts/sprites/", "shouts/sprites/h.png=q", "sprites/", "sprites/misc/"})
+                   "shouts/sprites/", "shouts/sprites/h.png=q", "sprites/", "sprites/misc/",
+                   "sprites/z.png=z"})
         << folderLog("Kit",
                {error + "unable to move char_icon.png to actor.png; files are different from each others",
                    error
