@@ -3,6 +3,7 @@
 // and the actor data file's exact bytes.
 
 #include "app/tests/clirunner.h"
+#include "convert/tests/tomlparseback.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
@@ -12,53 +13,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sstream>
-#include <toml.hpp>
-
 namespace {
-
-using Toml = toml::basic_value<toml::discard_comments, std::map, std::vector>;
 
 const QString chars = QStringLiteral("base/characters/");
 
-QJsonValue toJson(const Toml &value)
-{
-    switch (value.type()) {
-    case toml::value_t::boolean:
-        return value.as_boolean();
-    case toml::value_t::integer:
-        return double(value.as_integer());
-    case toml::value_t::floating:
-        return value.as_floating();
-    case toml::value_t::string:
-        return QString::fromStdString(value.as_string().str);
-    case toml::value_t::array: {
-        QJsonArray array;
-        for (const Toml &item : value.as_array())
-            array.append(toJson(item));
-        return array;
-    }
-    case toml::value_t::table: {
-        QJsonObject object;
-        for (const auto &member : value.as_table())
-            object.insert(QString::fromStdString(member.first), toJson(member.second));
-        return object;
-    }
-    default:
-        return QJsonValue();
-    }
-}
-
-QJsonObject parseToml(const QByteArray &bytes)
-{
-    std::istringstream stream(bytes.toStdString());
-    try {
-        return toJson(toml::parse<toml::discard_comments, std::map, std::vector>(stream)).toObject();
-    } catch (const std::exception &error) {
-        qWarning("written TOML does not parse: %s", error.what());
-        return {};
-    }
-}
+using TomlParseBack::parseToml;
 
 // JSON written with single quotes, so the tables stay readable.
 QJsonObject json(const char *text)

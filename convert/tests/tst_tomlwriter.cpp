@@ -1,3 +1,4 @@
+#include "convert/tests/tomlparseback.h"
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
@@ -8,8 +9,6 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <sstream>
 
 namespace {
 
@@ -54,45 +53,7 @@ QString describe(const TomlValue &value)
     }
 }
 
-// Parses written bytes back with the library's own reader.
-QJsonValue parsedBack(const TomlValue &value)
-{
-    switch (value.type()) {
-    case toml::value_t::boolean:
-        return value.as_boolean();
-    case toml::value_t::integer:
-        return double(value.as_integer());
-    case toml::value_t::floating:
-        return value.as_floating();
-    case toml::value_t::string:
-        return QString::fromStdString(value.as_string().str);
-    case toml::value_t::array: {
-        QJsonArray array;
-        for (const TomlValue &item : value.as_array())
-            array.append(parsedBack(item));
-        return array;
-    }
-    case toml::value_t::table: {
-        QJsonObject object;
-        for (const auto &member : value.as_table())
-            object.insert(QString::fromStdString(member.first), parsedBack(member.second));
-        return object;
-    }
-    default:
-        return QJsonValue();
-    }
-}
-
-QJsonObject parseToml(const QByteArray &bytes)
-{
-    std::istringstream stream(bytes.toStdString());
-    try {
-        return parsedBack(toml::parse<toml::discard_comments, std::map, std::vector>(stream)).toObject();
-    } catch (const std::exception &error) {
-        qWarning("written TOML does not parse: %s", error.what());
-        return {};
-    }
-}
+using TomlParseBack::parseToml;
 
 QByteArray crlf(const char *text)
 {

@@ -1,0 +1,61 @@
+#pragma once
+
+// Reads written description bytes back with the TOML library's own parser,
+// as JSON, so tests compare what a reader of the file would see.
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+
+#include <map>
+#include <sstream>
+#include <toml.hpp>
+#include <vector>
+
+namespace TomlParseBack {
+
+using Value = toml::basic_value<toml::discard_comments, std::map, std::vector>;
+
+inline QJsonValue toJson(const Value &value)
+{
+    switch (value.type()) {
+    case toml::value_t::boolean:
+        return value.as_boolean();
+    case toml::value_t::integer:
+        return double(value.as_integer());
+    case toml::value_t::floating:
+        return value.as_floating();
+    case toml::value_t::string:
+        return QString::fromStdString(value.as_string().str);
+    case toml::value_t::array: {
+        QJsonArray array;
+        for (const Value &item : value.as_array())
+            array.append(toJson(item));
+        return array;
+    }
+    case toml::value_t::table: {
+        QJsonObject object;
+        for (const auto &member : value.as_table())
+            object.insert(QString::fromStdString(member.first), toJson(member.second));
+        return object;
+    }
+    default:
+        return QJsonValue();
+    }
+}
+
+// The document as JSON; an empty object (and a warning) when it does not parse.
+inline QJsonObject parseToml(const QByteArray &bytes)
+{
+    std::istringstream stream(bytes.toStdString());
+    try {
+        return toJson(toml::parse<toml::discard_comments, std::map, std::vector>(stream)).toObject();
+    } catch (const std::exception &error) {
+        qWarning("written TOML does not parse: %s", error.what());
+        return {};
+    }
+}
+
+} // namespace TomlParseBack
