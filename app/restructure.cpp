@@ -62,26 +62,49 @@ void relocateEntries(const QDir &folder, const NameLists &names, const FileReloc
 
 } // namespace
 
-QStringList restructureCharacterFolders(const LegacyConverter &convert, const ProgressReporter &progress)
+QStringList restructureCharacterFolders(
+    const LegacyConverter &convert, const WalkHooks &hooks, WalkOutcome *outcome)
 {
     QStringList log;
     QDir folder(QDir::currentPath());
     const NameLists names;
-    const FileRelocator relocate(log);
 
     const QVector<FileTree> characters = buildFileTree(charactersFolderPath(), Folders).children;
-    for (int i = 0; i < characters.size(); ++i) {
-        const FileTree &character = characters.at(i);
-        if (progress)
-            progress(i, characters.size(), fileName(character));
-        log.append(QStringLiteral("Restructuring %1...").arg(fileName(character)));
+    WalkOutcome reached;
+    reached.total = characters.size();
+    for (const FileTree &character : characters) {
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            reached.stopped = true;
+            break;
+        }
+        if (hooks.progress)
+            hooks.progress(reached.done, reached.total, fileName(character));
+        QStringList folderLog{QStringLiteral("Restructuring %1...").arg(fileName(character))};
         folder.setPath(path(character));
         if (convert)
-            log.append(convert(iniFilePaths(path(character))));
-        relocateEntries(folder, names, relocate);
-        log.append(QStringLiteral("Done!\n"));
+            folderLog.append(convert(iniFilePaths(path(character))));
+        relocateEntries(folder, names, FileRelocator(folderLog));
+        folderLog.append(QStringLiteral("Done!\n"));
+        log.append(folderLog);
+        ++reached.done;
+        if (hooks.folderDone)
+            hooks.folderDone(folderLog);
     }
+    if (outcome)
+        *outcome = reached;
     return log;
+}
+
+QStringList restructureCharacterFolders(const LegacyConverter &convert, const ProgressReporter &progress)
+{
+    WalkHooks hooks;
+    hooks.progress = progress;
+    return restructureCharacterFolders(convert, hooks);
+}
+
+QString stoppedLine(const WalkOutcome &outcome)
+{
+    return QStringLiteral("Stopped after %1 of %2 characters.").arg(outcome.done).arg(outcome.total);
 }
 
 QString joinLog(const QStringList &log)
