@@ -1,19 +1,13 @@
 #include "app/filerelocator.h"
 
-#include "app/filedigest.h"
 #include "app/loglevel.h"
+#include "paths/displayname.h"
+#include "paths/filesystem.h"
 #include "paths/resolvedpath.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
-
-// A dangling link still occupies its name: nothing may be moved onto it.
-bool occupied(const QFileInfo &info)
-{
-    return info.exists() || info.isSymLink();
-}
 
 QString unknownError(const QString &from, const QString &to)
 {
@@ -21,50 +15,55 @@ QString unknownError(const QString &from, const QString &to)
         QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to));
 }
 
+QString parentOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')));
+}
+
 } // namespace
 
 void FileRelocator::operator()(const QDir &folder, const QString &from, const QString &to) const
 {
-    const QString root = folder.canonicalPath();
-    if (root.isEmpty())
+    FileSystem &files = fileSystem();
+    // The folder is used as it was found: its own name may hold anything.
+    const QString root = folder.absolutePath();
+    if (!files.status(root).isFolder())
         return; // the folder itself is gone: nothing in it can be found
     const QString source = joinPathText({root, from});
-    const QFileInfo sourceInfo(source);
-    if (!sourceInfo.exists())
+    if (files.status(source).type == EntryStatus::Missing)
         return;
 
+    const QString shownFrom = displayName(from);
+    const QString shownTo = displayName(to);
     const QString target = joinPathText({root, to});
-    const QFileInfo targetInfo(target);
-    if (occupied(targetInfo)) {
-        const QString sourceFile = sourceInfo.canonicalFilePath();
-        const QString targetFile = targetInfo.canonicalFilePath();
-        // A link and the file it points to are one file, not two copies:
-        // deleting one of them would lose the other.
-        const FileComparison comparison
-            = sourceFile == targetFile ? FileComparison::Unreadable : compareFiles(sourceFile, targetFile);
-        switch (comparison) {
+    QString reason;
+    if (files.status(target).exists) {
+        // A dangling link occupies its name too; nothing is moved onto it.
+        ComparedSource seen;
+        switch (files.compare(source, target, &seen)) {
         case FileComparison::Identical:
-            // The entry itself goes, never the file a link of that name points to.
-            if (QFile::remove(source)) {
+            // Only the entry that was compared goes, never the file a link of
+            // that name points to.
+            if (files.removeCompared(source, target, seen, &reason)) {
                 m_log.append(formatLogLine(LogLevel::Warning,
-                    QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(from, to)));
+                    QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo)));
             } else {
-                m_log.append(unknownError(from, to));
+                m_log.append(unknownError(shownFrom, shownTo));
             }
             return;
         case FileComparison::Different:
             m_log.append(formatLogLine(LogLevel::Error,
                 QStringLiteral("unable to move %1 to %2; files are different from each others")
-                    .arg(from, to)));
+                    .arg(shownFrom, shownTo)));
             return;
         case FileComparison::Unreadable:
-            // A rename never overwrites, so it would fail here; do not even try.
-            m_log.append(unknownError(from, to));
+            // A rename never replaces, so it would fail here; do not even try.
+            m_log.append(unknownError(shownFrom, shownTo));
             return;
         }
     }
 
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    if (!QDir(folder).rename(from, to))
-        m_log.append(unknownError(from, to));
+    files.makePath(parentOf(target), &reason);
+    if (!files.move(root + QLatin1Char('/') + from, root + QLatin1Char('/') + to, &reason))
+        m_log.append(unknownError(shownFrom, shownTo));
 }

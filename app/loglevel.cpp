@@ -20,3 +20,8 @@ bool isErrorLine(const QString &line)
 {
     return line.startsWith(prefix(LogLevel::Error));
 }
+
+bool isWarningLine(const QString &line)
+{
+    return line.startsWith(prefix(LogLevel::Warning));
+}

@@ -14,3 +14,6 @@ QString formatLogLine(LogLevel level, const QString &message);
 
 // True for a line formatLogLine made with LogLevel::Error.
 bool isErrorLine(const QString &line);
+
+// True for a line formatLogLine made with LogLevel::Warning.
+bool isWarningLine(const QString &line);

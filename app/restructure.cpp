@@ -1,8 +1,12 @@
 #include "app/restructure.h"
 
 #include "app/filerelocator.h"
+#include "app/loglevel.h"
+#include "paths/displayname.h"
+#include "paths/filesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
+#include "paths/logsink.h"
 #include "paths/medialookup.h"
 
 #include <QDir>
@@ -35,12 +39,12 @@ void relocateEntries(const QDir &folder, const NameLists &names, const FileReloc
     relocate(folder, QStringLiteral("char_icon.png"), QStringLiteral("actor.png"));
     relocate(folder, QStringLiteral("emotions"), QStringLiteral("resources"));
 
-    for (const FileTree &file : buildFileTree(folder.canonicalPath(), Files, "wav").children) {
+    for (const FileTree &file : buildFileTree(folder.path(), Files, "wav").children) {
         if (names.shouts.contains(baseName(file)))
             relocate(folder, fileName(file), QStringLiteral("shouts/sounds/") + fileName(file).toLower());
     }
 
-    const QDir shouts(folder.absoluteFilePath(QStringLiteral("shouts")));
+    const QDir shouts(folder.path() + QStringLiteral("/shouts"));
     for (const FileTree &file :
         buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::sound()).children) {
         if (names.shouts.contains(baseName(file)))
@@ -49,14 +53,30 @@ void relocateEntries(const QDir &folder, const NameLists &names, const FileReloc
     for (const FileTree &file : buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::image()).children)
         relocate(shouts, fileName(file), QStringLiteral("sprites/") + fileName(file).toLower());
 
-    for (const FileTree &sub : buildFileTree(folder.canonicalPath(), Folders).children) {
+    for (const FileTree &sub : buildFileTree(folder.path(), Folders).children) {
         if (!names.keptFolders.contains(fileName(sub)))
             relocate(folder, fileName(sub), QStringLiteral("sprites/") + fileName(sub));
     }
-    for (const FileTree &file :
-        buildFileTree(folder.canonicalPath(), Files, MediaSuffixes::image()).children) {
+    for (const FileTree &file : buildFileTree(folder.path(), Files, MediaSuffixes::image()).children) {
         if (!names.icons.contains(fileName(file)))
             relocate(folder, fileName(file), QStringLiteral("sprites/") + fileName(file));
+    }
+}
+
+// Entries whose names are not valid text are never listed; the log names
+// them, and says when a folder could not be read at all.
+void reportUnlisted(const QString &folder, QStringList &log)
+{
+    const FolderListing listing = fileSystem().list(folder);
+    if (!listing.error.isEmpty()) {
+        log.append(formatLogLine(LogLevel::Error,
+            QStringLiteral("cannot read the folder %1: %2")
+                .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error)));
+    }
+    for (const QByteArray &raw : listing.undecodable) {
+        log.append(formatLogLine(LogLevel::Warning,
+            QStringLiteral("%1 is left alone: its name is not valid in this system's file-name encoding")
+                .arg(displayBytes(raw))));
     }
 }
 
@@ -69,9 +89,15 @@ QStringList restructureCharacterFolders(
     QDir folder(QDir::currentPath());
     const NameLists names;
 
-    const QVector<FileTree> characters = buildFileTree(charactersFolderPath(), Folders).children;
+    // What could not be listed among the character folders opens the log.
+    const QString charactersPath = charactersFolderPath();
+    QStringList opening;
+    reportUnlisted(charactersPath, opening);
+    const QVector<FileTree> characters = buildFileTree(charactersPath, Folders).children;
     WalkOutcome reached;
     reached.total = characters.size();
+    if (characters.isEmpty())
+        log = opening;
     for (const FileTree &character : characters) {
         if (hooks.stopRequested && hooks.stopRequested()) {
             reached.stopped = true;
@@ -79,11 +105,17 @@ QStringList restructureCharacterFolders(
         }
         if (hooks.progress)
             hooks.progress(reached.done, reached.total, fileName(character));
-        QStringList folderLog{QStringLiteral("Restructuring %1...").arg(fileName(character))};
-        folder.setPath(path(character));
-        if (convert)
-            folderLog.append(convert(iniFilePaths(path(character))));
-        relocateEntries(folder, names, FileRelocator(folderLog));
+        QStringList folderLog = opening;
+        opening.clear();
+        folderLog.append(QStringLiteral("Restructuring %1...").arg(displayName(fileName(character))));
+        {
+            const LogSink sink(folderLog);
+            reportUnlisted(path(character), folderLog);
+            folder.setPath(path(character));
+            if (convert)
+                folderLog.append(convert(iniFilePaths(path(character))));
+            relocateEntries(folder, names, FileRelocator(folderLog));
+        }
         folderLog.append(QStringLiteral("Done!\n"));
         log.append(folderLog);
         ++reached.done;

@@ -1,9 +1,12 @@
 #include "convert/convertlegacyini.h"
 
+#include "app/loglevel.h"
 #include "convert/scenarioreader.h"
 #include "convert/settingtext.h"
 #include "model/actordata.h"
 #include "paths/actorpath.h"
+#include "paths/displayname.h"
+#include "paths/filesystem.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"
 #include "settings/settingfile.h"
@@ -23,8 +26,9 @@ QString optionText(const SettingSection &options, const char *key)
     return settingText(options.value(QLatin1String(key)));
 }
 
-// The actor data file, made from the description's options.
-void createActorData(const QString &folder, const SettingSection &options)
+// The actor data file, made from the description's options. Returns why it
+// could not be written, or nothing.
+QString createActorData(const QString &folder, const SettingSection &options)
 {
     CsActor::ActorData data(folder);
     data.shout_name = optionText(options, "shouts");
@@ -35,7 +39,7 @@ void createActorData(const QString &folder, const SettingSection &options)
     preset.setBlipFile(optionText(options, "gender"));
     preset.setDisplayName(optionText(options, "showname"));
     data.presets.append(preset);
-    data.save();
+    return data.save();
 }
 
 // A [Sound] delay counts in seconds, stored as sixtieths.
@@ -86,25 +90,41 @@ void checkFiles(LegacyEmote &emote, const QString &folder, const QString &genera
 
 } // namespace
 
-void convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
+QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
 {
     emotes.clear();
     // A file that is gone has no folder to speak of; guessing one would put
     // an actor data file where no character lives.
+    FileSystem &files = fileSystem();
+    if (!files.status(path).exists)
+        return {};
     const QFileInfo info(path);
-    if (!info.exists())
-        return;
-    const QString folder = QFileInfo(info.canonicalPath()).fileName();
+    QByteArray bytes;
+    QString reason;
+    if (!files.readFile(path, &bytes, &reason)) {
+        // Nothing is made from a file that cannot be read: a default actor
+        // data file would keep its options out for good.
+        return {formatLogLine(
+            LogLevel::Error, QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason))};
+    }
+    // The character is the folder as it was listed, even when it links elsewhere.
+    const QString folder = QFileInfo(info.path()).fileName();
 
     GsSetting::SettingFile settings;
     settings.setFileName(path);
     if (settings.sections().contains(QStringLiteral("scenario"))) {
         readScenarioIni(emotes, path);
-        return;
+        return {};
     }
 
-    if (!actorDataFilePath(folder).isFile)
-        createActorData(folder, settings.section(QStringLiteral("options")));
+    QStringList problems;
+    if (!actorDataFilePath(folder).isFile) {
+        reason = createActorData(folder, settings.section(QStringLiteral("options")));
+        if (!reason.isEmpty()) {
+            problems.append(formatLogLine(LogLevel::Error,
+                QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason)));
+        }
+    }
 
     const SoundSections sounds{settings.section(QStringLiteral("sound")),
         settings.section(QStringLiteral("soundn")), settings.section(QStringLiteral("soundt"))};
@@ -123,4 +143,5 @@ void convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
         = joinPathText({baseFolder().path, QStringLiteral("sounds"), QStringLiteral("general")});
     for (LegacyEmote &emote : emotes)
         checkFiles(emote, folder, generalSounds);
+    return problems;
 }

@@ -1,9 +1,9 @@
 #include "convert/scenarioreader.h"
 
 #include "model/jsonfile.h"
+#include "paths/filesystem.h"
 #include "settings/legacytext.h"
 
-#include <QFile>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QVector>
@@ -76,10 +76,11 @@ QVector<QStringRef> lines(const QString &text)
 
 QJsonArray readScenarioData(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString error;
+    if (!fileSystem().readFile(path, &bytes, &error))
         return {};
-    const QString text = LegacyText::decode(file.readAll());
+    const QString text = LegacyText::decode(bytes);
 
     const ScenarioPatterns &p = patterns();
     QJsonArray kept;

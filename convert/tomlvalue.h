@@ -29,4 +29,4 @@ TomlValue jsonValueToToml(const QJsonValue &value);
 // Serialises the table (width 80, float precision 17), lays the text out and
 // writes it to `path` in one piece. Nothing is written when the library
 // fails or the file cannot be saved.
-void writeTomlText(const TomlTable &table, const QString &path);
+QString writeTomlText(const TomlTable &table, const QString &path);

@@ -3,32 +3,24 @@
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 
-#include <QSaveFile>
+#include "paths/filesystem.h"
 
 #include <exception>
 
-void writeTomlText(const TomlTable &table, const QString &path)
+QString writeTomlText(const TomlTable &table, const QString &path)
 {
     QByteArray bytes;
     try {
         bytes = layoutTomlText(toml::format(TomlValue(table), 80, 17));
     } catch (const std::exception &) {
-        return;
+        return QStringLiteral("the description cannot be laid out as TOML");
     }
-
-    // The save file lives beside the target and replaces it only once all
-    // bytes are out; on any failure the target stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    QString error;
+    fileSystem().writeDocument(path, bytes, &error);
+    return error;
 }
 
-void writeTomlFile(const QJsonObject &document, const QString &path)
+QString writeTomlFile(const QJsonObject &document, const QString &path)
 {
-    writeTomlText(jsonObjectToToml(document), path);
+    return writeTomlText(jsonObjectToToml(document), path);
 }

@@ -39,7 +39,7 @@ ActorData::ActorData(const QString &actorName)
     }
 }
 
-void ActorData::save() const
+QString ActorData::save() const
 {
     QJsonArray list;
     for (const ActorPreset &preset : presets)
@@ -50,7 +50,7 @@ void ActorData::save() const
     insertIfSet(builder, QStringLiteral("shout_name"), shout_name);
     insertIfSet(builder, QStringLiteral("chatbox_name"), chatbox_name);
     insertIfSet(builder, QStringLiteral("position_name"), position_name);
-    writeJsonFile(builder.object(), actorDataFilePath(name).path, fileOptions);
+    return writeJsonFile(builder.object(), actorDataFilePath(name).path, fileOptions);
 }
 
 void ActorData::setPreset(const ActorPreset &preset)

@@ -16,8 +16,8 @@ public:
     explicit ActorData(const QString &name);
 
     // Writes the record to "data/actor.json" in the actor's folder, compact,
-    // creating the folder "data" when needed.
-    void save() const;
+    // creating the folder "data" when needed. Returns why it could not, or nothing.
+    QString save() const;
 
     // Replaces the preset of the same name (ignoring case) in place, or appends.
     void setPreset(const ActorPreset &preset);

@@ -1,10 +1,9 @@
 #include "model/jsonfile.h"
 
-#include <QDir>
-#include <QFile>
+#include "paths/filesystem.h"
+
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 
@@ -34,32 +33,26 @@ QByteArray serialise(const QJsonDocument &document, int options)
 
 QJsonValue readJsonFile(const QString &path, int options)
 {
-    QFile file(path);
+    QByteArray bytes;
+    QString error;
     QJsonDocument document;
-    if (file.open(QIODevice::ReadOnly))
-        document = parse(file.readAll(), options);
+    if (fileSystem().readFile(path, &bytes, &error))
+        document = parse(bytes, options);
     if (document.isArray())
         return document.array();
     return document.object();
 }
 
-void writeJsonFile(const QJsonValue &value, const QString &path, int options)
+QString writeJsonFile(const QJsonValue &value, const QString &path, int options)
 {
     const QJsonDocument document
         = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-    QDir().mkpath(QFileInfo(path).absolutePath());
-
-    // Written beside the target and renamed over it, so a run killed mid-write
-    // never leaves a truncated file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    const QByteArray bytes = serialise(document, options);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    QString error;
+    FileSystem &files = fileSystem();
+    if (!files.makePath(QFileInfo(path).absolutePath(), &error)
+        || !files.writeDocument(path, serialise(document, options), &error))
+        return error;
+    return QString();
 }
 
 void collectScenarioData(QJsonArray &list, const QJsonObject &entry)

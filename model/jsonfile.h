@@ -14,13 +14,15 @@ enum : int {
 } // namespace JsonFileOptions
 
 // The document at `path`: its array when the top level is one, otherwise its
-// object. A missing, unreadable or malformed file gives an empty object.
+// object. A missing, unreadable or malformed file, or anything but a regular
+// file, gives an empty object.
 QJsonValue readJsonFile(const QString &path, int options);
 
 // Writes an array or object (any other value as an empty object), creating
 // the missing folders. The file is replaced whole or not at all: an
-// interrupted or failed write leaves the old file, or no file, behind.
-void writeJsonFile(const QJsonValue &value, const QString &path, int options);
+// interrupted or failed write leaves the old file, or no file, behind; a
+// link is never written through. Returns why it failed, or nothing.
+QString writeJsonFile(const QJsonValue &value, const QString &path, int options);
 
 // Appends entry["data"] to `list` when entry["name"] is exactly "scenario"
 // and the data object is not empty.

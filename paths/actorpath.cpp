@@ -38,10 +38,16 @@ CActorPath &CActorPath::setActorName(const QString &name)
 
 ResolvedPath CActorPath::rootPath() const
 {
-    QStringList parts{charactersFolderPath()};
-    if (!m_actorName.isEmpty())
-        parts.append(m_actorName);
-    return joinPath(parts);
+    const QString characters = charactersFolderPath();
+    if (m_actorName.isEmpty())
+        return joinPath({characters});
+    // A folder name found on disk is used as found ("Edgeworth..." is not
+    // "Edgeworth"); only a name that could climb out is joined by the rule.
+    const bool foundName = !m_actorName.contains(QLatin1Char('/')) && m_actorName != QLatin1String(".")
+        && m_actorName != QLatin1String("..");
+    if (foundName)
+        return joinPath({characters + QLatin1Char('/') + m_actorName});
+    return joinPath({characters, m_actorName});
 }
 
 namespace {

@@ -1,16 +1,18 @@
 #include "paths/filetree.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "paths/filesystem.h"
+
+#include <algorithm>
 
 namespace AsFileTree {
 namespace {
 
-bool suffixAccepted(const QFileInfo &info, const QStringList &suffixes)
+bool suffixAccepted(const QString &name, const QStringList &suffixes)
 {
     if (suffixes.isEmpty())
         return true;
-    const QString own = info.suffix();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QStringRef own = dot < 0 ? QStringRef() : name.midRef(dot + 1);
     for (const QString &wanted : suffixes) {
         if (wanted.toLower() == own)
             return true;
@@ -18,19 +20,42 @@ bool suffixAccepted(const QFileInfo &info, const QStringList &suffixes)
     return false;
 }
 
+// Folders first, then by name ignoring case; names equal but for case keep
+// one fixed order, so a listing never depends on how the disk returned it.
+QVector<FolderEntry> sorted(QVector<FolderEntry> entries)
+{
+    struct Keyed
+    {
+        FolderEntry entry;
+        QString folded;
+    };
+    QVector<Keyed> keyed;
+    keyed.reserve(entries.size());
+    for (FolderEntry &entry : entries)
+        keyed.append({entry, entry.name.toLower()});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if (a.entry.isFolder != b.entry.isFolder)
+            return a.entry.isFolder;
+        const int folded = a.folded.compare(b.folded);
+        return folded != 0 ? folded < 0 : a.entry.name < b.entry.name;
+    });
+    QVector<FolderEntry> result;
+    result.reserve(keyed.size());
+    for (const Keyed &item : keyed)
+        result.append(item.entry);
+    return result;
+}
+
 void fill(FileTree &node, int filter, const QStringList &suffixes)
 {
-    // QDir reads an empty path as the current folder; an empty path names no folder.
+    // An empty path names no folder (QDir would read it as the current one).
     if (node.path.isEmpty())
         return;
-    const QDir dir(node.path);
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsFirst | QDir::IgnoreCase);
-    for (const QFileInfo &entry : entries) {
+    for (const FolderEntry &entry : sorted(fileSystem().list(node.path).entries)) {
         FileTree child;
-        child.path = node.path + QLatin1Char('/') + entry.fileName();
+        child.path = node.path + QLatin1Char('/') + entry.name;
         child.listingRoot = node.listingRoot;
-        if (entry.isDir()) {
+        if (entry.isFolder) {
             if (!(filter & Folders))
                 continue;
             if (filter & Recursive) {
@@ -39,7 +64,7 @@ void fill(FileTree &node, int filter, const QStringList &suffixes)
                     continue;
             }
         } else {
-            if (!(filter & Files) || !suffixAccepted(entry, suffixes))
+            if (!(filter & Files) || !suffixAccepted(entry.name, suffixes))
                 continue;
         }
         node.children.append(child);

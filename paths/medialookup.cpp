@@ -1,6 +1,6 @@
 #include "paths/medialookup.h"
 
-#include <QFileInfo>
+#include "paths/filesystem.h"
 
 namespace MediaSuffixes {
 
@@ -29,11 +29,12 @@ namespace {
 
 ResolvedPath findMedia(const QString &path, const QStringList &suffixes)
 {
-    if (QFileInfo(path).isFile())
+    const FileSystem &files = fileSystem();
+    if (files.status(path).isFile())
         return resolvePath(path);
     for (const QString &suffix : suffixes) {
         const QString candidate = path + QLatin1Char('.') + suffix;
-        if (QFileInfo(candidate).isFile())
+        if (files.status(candidate).isFile())
             return resolvePath(candidate);
     }
     return {};

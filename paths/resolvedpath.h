@@ -14,7 +14,12 @@ struct ResolvedPath
 // Makes `path` absolute against the current folder, without joining or stripping.
 ResolvedPath resolvePath(const QString &path);
 
-// The one join rule: parts joined with "/", every run of two or more dots
-// removed (so no part can climb out of its folder), then made absolute.
+// The one join rule: parts joined with "/", then made absolute. The first
+// part is a folder found on disk and is taken exactly as found; in the parts
+// joined onto it every run of two or more dots is removed, so no part can
+// climb out of its folder.
 ResolvedPath joinPath(const QStringList &parts);
 QString joinPathText(const QStringList &parts);
+
+// The text without its runs of two or more dots.
+QString removeDotRuns(const QString &part);

@@ -1,6 +1,6 @@
-#include "app/filedigest.h"
 #include "app/filerelocator.h"
 #include "app/loglevel.h"
+#include "paths/filesystem.h"
 #include "testsupport/treefixture.h"
 
 #include <QCryptographicHash>
@@ -79,20 +79,24 @@ void TestFileRelocator::digest()
 {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
-    QFile file(dir.filePath("f"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    QVERIFY(TreeFixture::writeFile(dir.filePath("a"), content));
+    QVERIFY(TreeFixture::writeFile(dir.filePath("b"), content));
 
-    const QByteArray digest = fileDigest(file.fileName());
-    QCOMPARE(digest, QCryptographicHash::hash(content, QCryptographicHash::Sha3_256));
-    QCOMPARE(digest.size(), 32);
+    // The digest a deletion records is the one of the bytes compared.
+    ComparedSource seen;
+    QCOMPARE(fileSystem().compare(dir.filePath("a"), dir.filePath("b"), &seen), FileComparison::Identical);
+    QCOMPARE(seen.sha3, QCryptographicHash::hash(content, QCryptographicHash::Sha3_256));
+    QCOMPARE(seen.content.size, qint64(content.size()));
     if (content == "abc")
-        QCOMPARE(
-            digest.toHex(), QByteArray("3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532"));
+        QCOMPARE(seen.sha3.toHex(),
+            QByteArray("3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532"));
 
-    QVERIFY(fileDigest(dir.filePath("missing")).isEmpty());
-    QVERIFY(fileDigest(dir.path()).isEmpty()); // a folder has no digest
+    QByteArray bytes;
+    QString reason;
+    QVERIFY(fileSystem().readFile(dir.filePath("a"), &bytes, &reason));
+    QCOMPARE(bytes, content);
+    QVERIFY(!fileSystem().readFile(dir.filePath("missing"), &bytes, &reason));
+    QVERIFY(!fileSystem().readFile(dir.path(), &bytes, &reason)); // a folder is no file
 }
 
 void TestFileRelocator::compare_data()
@@ -114,7 +118,8 @@ void TestFileRelocator::compare()
     QFETCH(QStringList, entries);
     QTemporaryDir dir;
     build(dir.path(), entries);
-    QTEST(int(compareFiles(dir.filePath("a"), dir.filePath("b"))), "result");
+    ComparedSource seen;
+    QTEST(int(fileSystem().compare(dir.filePath("a"), dir.filePath("b"), &seen)), "result");
 }
 
 void TestFileRelocator::relocate_data()

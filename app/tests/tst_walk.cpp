@@ -102,9 +102,11 @@ void TestWalk::walk_data()
         << folderLog("Kit",
                {warn + "a.png is a duplicate of sprites/a.png, a.png has been deleted",
                    error + "unable to move b.png to sprites/b.png; files are different from each others"});
-    QTest::newRow("folder name with two dots is left alone")
-        << in("Mr..X", {"char_icon.png=i", "pic.png=p"}) << in("Mr..X", {"", "char_icon.png=i", "pic.png=p"})
-        << folderLog("Mr..X");
+    QTest::newRow("folder name with two dots is migrated as found")
+        << (in("Mr..X", {"char_icon.png=i", "pic.png=p"}) + in("MrX", {"x.png=x"}))
+        << (in("Mr..X", {"", "actor.png=i", "sprites/", "sprites/pic.png=p"})
+               + in("MrX", {"", "sprites/", "sprites/x.png=x"}))
+        << folderLog("Mr..X") + '\n' + folderLog("MrX");
     QTest::newRow("two folders, in name order ignoring case")
         << (in("b", {"char_icon.png=1"}) + in("A", {"x.png=2"}))
         << (in("A", {"", "sprites/", "sprites/x.png=2"}) + in("b", {"", "actor.png=1"}))

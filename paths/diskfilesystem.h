@@ -1,0 +1,23 @@
+#pragma once
+
+#include "paths/filesystem.h"
+
+// The real disk, through bare POSIX calls: no link is followed where a name
+// itself is meant, no file but a regular one is ever opened for reading, and
+// no rename ever replaces what stands at its target.
+class DiskFileSystem : public FileSystem
+{
+public:
+    EntryStatus status(const QString &path) const override;
+    FolderListing list(const QString &folder) const override;
+    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
+    void sync(const QString &path) override;
+
+protected:
+    bool doMakeFolder(const QString &path, QString *error) override;
+    bool doMove(const QString &from, const QString &to, QString *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
+    bool doRemoveFolder(const QString &path, QString *error) override;
+};

@@ -1,0 +1,136 @@
+#include "paths/filesystem.h"
+
+#include "paths/diskfilesystem.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+std::atomic<FileSystem *> installed{nullptr};
+
+FileSystem &disk()
+{
+    static DiskFileSystem instance;
+    return instance;
+}
+
+QString parentOf(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+} // namespace
+
+bool sameEntry(const EntryStatus &a, const EntryStatus &b)
+{
+    return a.exists == b.exists && a.type == b.type && a.device == b.device && a.inode == b.inode
+        && a.size == b.size && a.modified == b.modified;
+}
+
+template<typename Operation> bool FileSystem::apply(const Change &change, Operation operation)
+{
+    if (m_observer)
+        m_observer->aboutToChange(change);
+    const bool done = operation();
+    if (m_observer) {
+        if (done)
+            m_observer->changed(change);
+        else
+            m_observer->changeFailed(change);
+    }
+    return done;
+}
+
+bool FileSystem::makeFolder(const QString &path, QString *error)
+{
+    Change change;
+    change.kind = Change::MakeFolder;
+    change.path = path;
+    return apply(change, [&] { return doMakeFolder(path, error); });
+}
+
+bool FileSystem::makePath(const QString &path, QString *error)
+{
+    const EntryStatus here = status(path);
+    if (here.isFolder())
+        return true;
+    if (here.exists) {
+        *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+        return false;
+    }
+    const QString parent = parentOf(path);
+    if (parent == path || !makePath(parent, error))
+        return false;
+    return makeFolder(path, error);
+}
+
+bool FileSystem::move(const QString &from, const QString &to, QString *error)
+{
+    Change change;
+    change.kind = Change::Move;
+    change.path = from;
+    change.other = to;
+    return apply(change, [&] { return doMove(from, to, error); });
+}
+
+bool FileSystem::removeCompared(
+    const QString &path, const QString &twin, const ComparedSource &seen, QString *error)
+{
+    Change change;
+    change.kind = Change::Delete;
+    change.path = path;
+    change.other = twin;
+    change.sha3 = seen.sha3;
+    change.size = seen.content.size;
+    return apply(change, [&] { return doRemove(path, seen, error); });
+}
+
+bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, QString *error)
+{
+    Change change;
+    change.kind = Change::Write;
+    change.path = path;
+    change.sha3 = sha3(bytes);
+    return apply(change, [&] { return doWrite(path, bytes, error); });
+}
+
+bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
+{
+    Change change;
+    change.kind = Change::RemoveFolder;
+    change.path = path;
+    return apply(change, [&] { return doRemoveFolder(path, error); });
+}
+
+FileSystem &fileSystem()
+{
+    FileSystem *system = installed.load();
+    return system ? *system : disk();
+}
+
+FileSystemScope::FileSystemScope(FileSystem &system)
+    : m_previous(installed.exchange(&system))
+{
+}
+
+FileSystemScope::~FileSystemScope()
+{
+    installed.store(m_previous);
+}
+
+QString temporarySibling(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QStringLiteral(".veltra-tmp");
+}
+
+QByteArray sha3(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha3_256);
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "paths/change.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// What stands at a name. A dangling link exists (it occupies its name) but
+// leads to nothing.
+struct EntryStatus
+{
+    enum Type { Missing, File, Folder, Other };
+
+    bool exists = false;
+    bool isLink = false;
+    Type type = Missing; // what the name leads to, links followed
+    qint64 size = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 modified = 0; // nanoseconds
+
+    bool isFile() const { return type == File; }
+    bool isFolder() const { return type == Folder; }
+};
+
+// Two statuses name the same entry, unchanged: same file, size and time.
+bool sameEntry(const EntryStatus &a, const EntryStatus &b);
+
+struct FolderEntry
+{
+    QString name;
+    bool isFolder = false;
+};
+
+// One level of a folder: files and folders only (links followed), no hidden
+// entries, no dangling links or special files, in no particular order.
+// Names that are not valid in the file-name encoding are not entries: their
+// bytes are kept apart so the caller can name them.
+struct FolderListing
+{
+    QVector<FolderEntry> entries;
+    QVector<QByteArray> undecodable;
+    QString error; // why the folder could not be read; empty when it could
+};
+
+enum class FileComparison {
+    Identical,
+    Different,
+    Unreadable, // one side is no regular file, or could not be read to its end
+};
+
+// What a comparison saw of its source, so that only what was compared is
+// ever deleted as a duplicate.
+struct ComparedSource
+{
+    EntryStatus entry; // the name itself (a link is not followed)
+    EntryStatus content; // what it leads to
+    QByteArray sha3;
+};
+
+// The one seam through which the migration reads and changes the client. The
+// disk behind it is the real one for a run, or a plan laid over it for a dry
+// run; every change goes through the methods below, so the one place that
+// records changes (journal, preview, summary) is the observer set here.
+// Nothing throws; a failure returns false with a reason.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    virtual EntryStatus status(const QString &path) const = 0;
+    virtual FolderListing list(const QString &folder) const = 0;
+    // A regular file's whole contents; anything else is refused unopened.
+    virtual bool readFile(const QString &path, QByteArray *bytes, QString *error) const = 0;
+    // Byte for byte. Only regular files are opened.
+    virtual FileComparison compare(
+        const QString &source, const QString &target, ComparedSource *seen) const = 0;
+
+    bool makeFolder(const QString &path, QString *error);
+    // Creates the folder and every missing parent, one change each.
+    bool makePath(const QString &path, QString *error);
+    // Renames without ever replacing; across file systems a file is copied,
+    // its copy proved equal, and only then is the source removed.
+    bool move(const QString &from, const QString &to, QString *error);
+    // Removes `path` only while it is still exactly what was compared.
+    bool removeCompared(const QString &path, const QString &twin, const ComparedSource &seen, QString *error);
+    // Writes a whole document atomically (a temporary file renamed into
+    // place); an existing regular file is replaced, a link never followed.
+    bool writeDocument(const QString &path, const QByteArray &bytes, QString *error);
+    bool removeEmptyFolder(const QString &path, QString *error);
+
+    void setObserver(ChangeObserver *observer) { m_observer = observer; }
+    ChangeObserver *observer() const { return m_observer; }
+
+    // Makes every change so far durable (a dry run has nothing to sync).
+    virtual void sync(const QString &) { }
+
+protected:
+    virtual bool doMakeFolder(const QString &path, QString *error) = 0;
+    virtual bool doMove(const QString &from, const QString &to, QString *error) = 0;
+    virtual bool doRemove(const QString &path, const ComparedSource &seen, QString *error) = 0;
+    virtual bool doWrite(const QString &path, const QByteArray &bytes, QString *error) = 0;
+    virtual bool doRemoveFolder(const QString &path, QString *error) = 0;
+
+private:
+    template<typename Operation> bool apply(const Change &change, Operation operation);
+
+    ChangeObserver *m_observer = nullptr;
+};
+
+// The seam in force: the real disk unless a run installed another.
+FileSystem &fileSystem();
+
+// Puts `system` in force for its lifetime, for every thread.
+class FileSystemScope
+{
+public:
+    explicit FileSystemScope(FileSystem &system);
+    ~FileSystemScope();
+    FileSystemScope(const FileSystemScope &) = delete;
+    FileSystemScope &operator=(const FileSystemScope &) = delete;
+
+private:
+    FileSystem *m_previous;
+};
+
+// The name a document is written under before it is renamed into place; a
+// run that was killed may leave it behind.
+QString temporarySibling(const QString &path);
+
+// SHA3-256 of bytes.
+QByteArray sha3(const QByteArray &bytes);

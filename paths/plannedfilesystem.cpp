@@ -1,0 +1,301 @@
+#include "paths/plannedfilesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+QString parentOf(const QString &key)
+{
+    const int slash = key.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : key.left(slash);
+}
+
+QString nameOf(const QString &key)
+{
+    return key.mid(key.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The real path of the longest part of `path` that exists on disk, with the
+// rest appended as it is.
+QString realFolder(const QString &path)
+{
+    QString existing = path;
+    QString rest;
+    for (;;) {
+        char *resolved = ::realpath(QFile::encodeName(existing).constData(), nullptr);
+        if (resolved) {
+            const QString real = QFile::decodeName(resolved);
+            std::free(resolved);
+            return (real == QLatin1String("/") ? QString() : real) + rest;
+        }
+        if (existing.isEmpty() || existing == QLatin1String("/"))
+            return path;
+        rest.prepend(QLatin1Char('/') + nameOf(existing));
+        existing = parentOf(existing);
+    }
+}
+
+} // namespace
+
+QString PlannedFileSystem::key(const QString &path) const
+{
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (clean == QLatin1String("/"))
+        return clean;
+    // The entry itself is never resolved: a link is an entry of its own.
+    return realFolder(parentOf(clean)) + QLatin1Char('/') + nameOf(clean);
+}
+
+PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
+{
+    QString ancestor = key;
+    QString rest;
+    for (;;) {
+        const auto found = m_nodes.constFind(ancestor);
+        if (found != m_nodes.constEnd()) {
+            const Node &node = found.value();
+            switch (node.state) {
+            case Node::Gone:
+                return {};
+            case Node::Real:
+                return {nullptr, node.real + rest};
+            case Node::Document:
+            case Node::Folder:
+                // Whatever stands inside a planned folder is a node of its own.
+                return rest.isEmpty() ? Location{&node, QString()} : Location{};
+            }
+        }
+        if (ancestor == QLatin1String("/") || ancestor.isEmpty())
+            return {nullptr, key};
+        rest.prepend(QLatin1Char('/') + nameOf(ancestor));
+        ancestor = parentOf(ancestor);
+    }
+}
+
+EntryStatus PlannedFileSystem::statusAt(const QString &key) const
+{
+    const Location where = locate(key);
+    if (where.node) {
+        EntryStatus status;
+        status.exists = true;
+        status.type = where.node->state == Node::Folder ? EntryStatus::Folder : EntryStatus::File;
+        status.size = where.node->bytes.size();
+        return status;
+    }
+    return where.real.isEmpty() ? EntryStatus() : m_disk.status(where.real);
+}
+
+EntryStatus PlannedFileSystem::status(const QString &path) const
+{
+    return statusAt(key(path));
+}
+
+FolderListing PlannedFileSystem::list(const QString &folder) const
+{
+    FolderListing listing;
+    if (folder.isEmpty())
+        return listing;
+    const QString at = key(folder);
+    const Location where = locate(at);
+    if (!where.real.isEmpty()) {
+        listing = m_disk.list(where.real);
+        QVector<FolderEntry> kept;
+        for (const FolderEntry &entry : qAsConst(listing.entries)) {
+            if (!m_nodes.contains(at + QLatin1Char('/') + entry.name))
+                kept.append(entry);
+        }
+        listing.entries = kept;
+    } else if (!where.node || where.node->state != Node::Folder) {
+        return listing;
+    }
+    for (const QString &name : m_added.value(at)) {
+        const EntryStatus status = statusAt(at + QLatin1Char('/') + name);
+        if (status.isFile() || status.isFolder())
+            listing.entries.append({name, status.isFolder()});
+    }
+    return listing;
+}
+
+bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, QString *error) const
+{
+    const Location where = locate(key(path));
+    if (where.node) {
+        if (where.node->state == Node::Document) {
+            *bytes = where.node->bytes;
+            return true;
+        }
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (where.real.isEmpty()) {
+        *error = systemError(ENOENT);
+        return false;
+    }
+    return m_disk.readFile(where.real, bytes, error);
+}
+
+FileComparison PlannedFileSystem::compare(
+    const QString &source, const QString &target, ComparedSource *seen) const
+{
+    const Location a = locate(key(source));
+    const Location b = locate(key(target));
+    seen->entry = status(source);
+    if (a.node || b.node) {
+        // Documents the plan wrote are compared from memory.
+        QByteArray left;
+        QByteArray right;
+        QString ignored;
+        if (!readFile(source, &left, &ignored) || !readFile(target, &right, &ignored))
+            return FileComparison::Unreadable;
+        seen->content = seen->entry;
+        seen->sha3 = sha3(left);
+        return left == right ? FileComparison::Identical : FileComparison::Different;
+    }
+    if (a.real.isEmpty() || b.real.isEmpty())
+        return FileComparison::Unreadable;
+    return m_disk.compare(a.real, b.real, seen);
+}
+
+void PlannedFileSystem::put(const QString &key, const Node &node)
+{
+    m_nodes.insert(key, node);
+    if (node.state == Node::Gone)
+        m_added[parentOf(key)].remove(nameOf(key));
+    else
+        m_added[parentOf(key)].insert(nameOf(key));
+}
+
+// A change needs its folder to exist and, as far as the disk tells before
+// the fact, to be writable.
+bool PlannedFileSystem::writable(const QString &key, QString *error) const
+{
+    const QString folder = parentOf(key);
+    if (!statusAt(folder).isFolder()) {
+        *error = systemError(ENOENT);
+        return false;
+    }
+    const Location where = locate(folder);
+    if (!where.real.isEmpty() && ::access(QFile::encodeName(where.real).constData(), W_OK | X_OK) != 0) {
+        *error = systemError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool PlannedFileSystem::doMakeFolder(const QString &path, QString *error)
+{
+    const QString at = key(path);
+    if (statusAt(at).exists) {
+        *error = systemError(EEXIST);
+        return false;
+    }
+    if (!writable(at, error))
+        return false;
+    Node node;
+    node.state = Node::Folder;
+    put(at, node);
+    return true;
+}
+
+bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *error)
+{
+    const QString source = key(from);
+    const QString target = key(to);
+    const EntryStatus moving = statusAt(source);
+    if (!moving.exists) {
+        *error = systemError(ENOENT);
+        return false;
+    }
+    if (statusAt(target).exists) {
+        *error = systemError(EEXIST);
+        return false;
+    }
+    if (!writable(source, error) || !writable(target, error))
+        return false;
+    const Location where = locate(source);
+    Node node;
+    if (where.node) {
+        node = *where.node;
+    } else {
+        // Only a regular file can cross to another file system.
+        const EntryStatus folder = statusAt(parentOf(target));
+        const Location targetFolder = locate(parentOf(target));
+        const EntryStatus realFolder
+            = targetFolder.real.isEmpty() ? folder : m_disk.status(targetFolder.real);
+        // A link lives on its folder's file system, whatever it points to.
+        const quint64 device = moving.isLink ? statusAt(parentOf(source)).device : moving.device;
+        if (realFolder.device != device && (moving.isLink || !moving.isFile())) {
+            *error = systemError(EXDEV);
+            return false;
+        }
+        node.state = Node::Real;
+        node.real = where.real;
+    }
+    put(source, Node());
+    put(target, node);
+    return true;
+}
+
+bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, QString *error)
+{
+    const QString at = key(path);
+    if (!statusAt(at).exists) {
+        *error = systemError(ENOENT);
+        return false;
+    }
+    if (!writable(at, error))
+        return false;
+    put(at, Node());
+    return true;
+}
+
+bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString at = key(path);
+    const EntryStatus existing = statusAt(at);
+    if (existing.isLink) {
+        *error = QStringLiteral("it is a link");
+        return false;
+    }
+    if (existing.exists && !existing.isFile()) {
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (!writable(at, error))
+        return false;
+    Node node;
+    node.state = Node::Document;
+    node.bytes = bytes;
+    put(at, node);
+    return true;
+}
+
+bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
+{
+    const QString at = key(path);
+    if (!statusAt(at).isFolder()) {
+        *error = systemError(ENOTDIR);
+        return false;
+    }
+    const FolderListing inside = list(path);
+    if (!inside.entries.isEmpty() || !inside.undecodable.isEmpty()) {
+        *error = systemError(ENOTEMPTY);
+        return false;
+    }
+    if (!writable(at, error))
+        return false;
+    put(at, Node());
+    return true;
+}

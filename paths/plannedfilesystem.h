@@ -1,0 +1,53 @@
+#pragma once
+
+#include "paths/diskfilesystem.h"
+
+#include <QHash>
+#include <QSet>
+
+// A dry run's file system: every change is laid over the real disk as a plan
+// and nothing is ever written. Reads see the disk as the changes so far would
+// have left it, so the walk and the conversion take the same decisions they
+// would take for real. Entries are keyed by their folder's real path, so a
+// folder reached through a link is the one folder it is on disk.
+class PlannedFileSystem : public FileSystem
+{
+public:
+    EntryStatus status(const QString &path) const override;
+    FolderListing list(const QString &folder) const override;
+    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
+
+protected:
+    bool doMakeFolder(const QString &path, QString *error) override;
+    bool doMove(const QString &from, const QString &to, QString *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
+    bool doRemoveFolder(const QString &path, QString *error) override;
+
+private:
+    // What the plan put at a name.
+    struct Node
+    {
+        enum State { Gone, Real, Document, Folder };
+        State state = Gone;
+        QString real; // Real: the entry on disk now planned to stand here
+        QByteArray bytes; // Document
+    };
+    // Where a name leads under the plan: a node of the plan, a real path, or nothing.
+    struct Location
+    {
+        const Node *node = nullptr; // a Document or Folder of the plan
+        QString real; // else the path on disk; empty: nothing there
+    };
+
+    QString key(const QString &path) const;
+    Location locate(const QString &key) const;
+    EntryStatus statusAt(const QString &key) const;
+    void put(const QString &key, const Node &node);
+    bool writable(const QString &key, QString *error) const;
+
+    DiskFileSystem m_disk;
+    QHash<QString, Node> m_nodes;
+    QHash<QString, QSet<QString>> m_added; // folder key -> names the plan put there
+};
