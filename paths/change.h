@@ -23,13 +23,14 @@ struct Change
 };
 
 // Told of every change, through the one file-system seam. `aboutToChange`
-// comes before the change is made (a journal writes ahead), then exactly one
-// of `changed` or `changeFailed`.
+// comes before the change is made (a journal writes ahead) and may refuse it
+// (a change that cannot be recorded is not made); then exactly one of
+// `changed` or `changeFailed`.
 class ChangeObserver
 {
 public:
     virtual ~ChangeObserver() = default;
-    virtual void aboutToChange(const Change &) { }
+    virtual bool aboutToChange(const Change &) { return true; }
     virtual void changed(const Change &) { }
     virtual void changeFailed(const Change &) { }
 };

@@ -413,3 +413,68 @@ bool DiskFileSystem::doRemoveFolder(const QString &path, QString *error)
     *error = systemError();
     return false;
 }
+
+bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
+{
+    Descriptor file;
+    struct stat info;
+    seen->entry = entryItself(path);
+    if (!openRegular(native(path), file, info, error))
+        return false;
+    seen->content = fromStat(info);
+    QCryptographicHash hash(QCryptographicHash::Sha3_256);
+    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = readFully(file.fd, chunk.data(), chunkSize);
+        if (got < 0) {
+            *error = systemError();
+            return false;
+        }
+        if (got == 0)
+            break;
+        hash.addData(chunk.constData(), int(got));
+    }
+    seen->sha3 = hash.result();
+    return true;
+}
+
+bool DiskFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error)
+{
+    Descriptor source;
+    struct stat info;
+    if (!openRegular(native(from), source, info, error))
+        return false;
+    const QByteArray target = native(to);
+    const QByteArray temporary = native(temporarySibling(to));
+    Descriptor copy;
+    copy.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    if (copy.fd < 0) {
+        *error = systemError();
+        return false;
+    }
+    auto fail = [&](const QString &reason) {
+        ::unlink(temporary.constData());
+        *error = reason;
+        return false;
+    };
+    QCryptographicHash hash(QCryptographicHash::Sha3_256);
+    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = readFully(source.fd, chunk.data(), chunkSize);
+        if (got < 0)
+            return fail(systemError());
+        if (got == 0)
+            break;
+        hash.addData(chunk.constData(), int(got));
+        if (!writeFully(copy.fd, chunk.constData(), got))
+            return fail(systemError());
+    }
+    if (hash.result() != sha3)
+        return fail(QStringLiteral("its bytes are not the ones recorded"));
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::futimens(copy.fd, times);
+    if (::link(temporary.constData(), target.constData()) != 0)
+        return fail(systemError());
+    ::unlink(temporary.constData());
+    return true;
+}

@@ -12,6 +12,7 @@ public:
     FolderListing list(const QString &folder) const override;
     bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
+    bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
     void sync(const QString &path) override;
 
 protected:
@@ -20,4 +21,5 @@ protected:
     bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
     bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
     bool doRemoveFolder(const QString &path, QString *error) override;
+    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
 };

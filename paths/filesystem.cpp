@@ -33,10 +33,12 @@ bool sameEntry(const EntryStatus &a, const EntryStatus &b)
         && a.size == b.size && a.modified == b.modified;
 }
 
-template<typename Operation> bool FileSystem::apply(const Change &change, Operation operation)
+template<typename Operation> bool FileSystem::apply(const Change &change, QString *error, Operation operation)
 {
-    if (m_observer)
-        m_observer->aboutToChange(change);
+    if (m_observer && !m_observer->aboutToChange(change)) {
+        *error = QStringLiteral("the change cannot be recorded in the journal");
+        return false;
+    }
     const bool done = operation();
     if (m_observer) {
         if (done)
@@ -52,7 +54,7 @@ bool FileSystem::makeFolder(const QString &path, QString *error)
     Change change;
     change.kind = Change::MakeFolder;
     change.path = path;
-    return apply(change, [&] { return doMakeFolder(path, error); });
+    return apply(change, error, [&] { return doMakeFolder(path, error); });
 }
 
 bool FileSystem::makePath(const QString &path, QString *error)
@@ -76,7 +78,7 @@ bool FileSystem::move(const QString &from, const QString &to, QString *error)
     change.kind = Change::Move;
     change.path = from;
     change.other = to;
-    return apply(change, [&] { return doMove(from, to, error); });
+    return apply(change, error, [&] { return doMove(from, to, error); });
 }
 
 bool FileSystem::removeCompared(
@@ -88,7 +90,7 @@ bool FileSystem::removeCompared(
     change.other = twin;
     change.sha3 = seen.sha3;
     change.size = seen.content.size;
-    return apply(change, [&] { return doRemove(path, seen, error); });
+    return apply(change, error, [&] { return doRemove(path, seen, error); });
 }
 
 bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, QString *error)
@@ -97,7 +99,7 @@ bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, QSt
     change.kind = Change::Write;
     change.path = path;
     change.sha3 = sha3(bytes);
-    return apply(change, [&] { return doWrite(path, bytes, error); });
+    return apply(change, error, [&] { return doWrite(path, bytes, error); });
 }
 
 bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
@@ -105,7 +107,16 @@ bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
     Change change;
     change.kind = Change::RemoveFolder;
     change.path = path;
-    return apply(change, [&] { return doRemoveFolder(path, error); });
+    return apply(change, error, [&] { return doRemoveFolder(path, error); });
+}
+
+bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArray &digest, QString *error)
+{
+    Change change;
+    change.kind = Change::Write;
+    change.path = to;
+    change.sha3 = digest;
+    return apply(change, error, [&] { return doCopy(from, to, digest, error); });
 }
 
 FileSystem &fileSystem()

@@ -76,6 +76,8 @@ public:
     // Byte for byte. Only regular files are opened.
     virtual FileComparison compare(
         const QString &source, const QString &target, ComparedSource *seen) const = 0;
+    // What a regular file is and holds, for a removal that must know it.
+    virtual bool inspect(const QString &path, ComparedSource *seen, QString *error) const = 0;
 
     bool makeFolder(const QString &path, QString *error);
     // Creates the folder and every missing parent, one change each.
@@ -89,6 +91,9 @@ public:
     // place); an existing regular file is replaced, a link never followed.
     bool writeDocument(const QString &path, const QByteArray &bytes, QString *error);
     bool removeEmptyFolder(const QString &path, QString *error);
+    // Copies a regular file to a free name, only when its bytes have the
+    // digest expected of them.
+    bool copyFile(const QString &from, const QString &to, const QByteArray &sha3, QString *error);
 
     void setObserver(ChangeObserver *observer) { m_observer = observer; }
     ChangeObserver *observer() const { return m_observer; }
@@ -102,9 +107,10 @@ protected:
     virtual bool doRemove(const QString &path, const ComparedSource &seen, QString *error) = 0;
     virtual bool doWrite(const QString &path, const QByteArray &bytes, QString *error) = 0;
     virtual bool doRemoveFolder(const QString &path, QString *error) = 0;
+    virtual bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) = 0;
 
 private:
-    template<typename Operation> bool apply(const Change &change, Operation operation);
+    template<typename Operation> bool apply(const Change &change, QString *error, Operation operation);
 
     ChangeObserver *m_observer = nullptr;
 };

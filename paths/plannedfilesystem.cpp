@@ -299,3 +299,51 @@ bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
     put(at, Node());
     return true;
 }
+
+bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
+{
+    const Location where = locate(key(path));
+    if (where.node) {
+        if (where.node->state != Node::Document) {
+            *error = QStringLiteral("not a regular file");
+            return false;
+        }
+        seen->entry = seen->content = status(path);
+        seen->sha3 = sha3(where.node->bytes);
+        return true;
+    }
+    if (where.real.isEmpty()) {
+        *error = systemError(ENOENT);
+        return false;
+    }
+    return m_disk.inspect(where.real, seen, error);
+}
+
+bool PlannedFileSystem::doCopy(
+    const QString &from, const QString &to, const QByteArray &digest, QString *error)
+{
+    ComparedSource seen;
+    if (!inspect(from, &seen, error))
+        return false;
+    if (seen.sha3 != digest) {
+        *error = QStringLiteral("its bytes are not the ones recorded");
+        return false;
+    }
+    const QString at = key(to);
+    if (statusAt(at).exists) {
+        *error = systemError(EEXIST);
+        return false;
+    }
+    if (!writable(at, error))
+        return false;
+    const Location where = locate(key(from));
+    Node node;
+    if (where.node) {
+        node = *where.node;
+    } else {
+        node.state = Node::Real;
+        node.real = where.real;
+    }
+    put(at, node);
+    return true;
+}

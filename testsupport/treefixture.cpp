@@ -1,6 +1,7 @@
 #include "testsupport/treefixture.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
@@ -54,6 +55,9 @@ QStringList describe(const QString &root)
 {
     QStringList result;
     describeInto(root, QString(), result);
+    // The run's journals are no part of the client.
+    result = result.filter(QRegularExpression("^(?!veltra-journal/)"));
+    result.removeAll("veltra-journal/");
     result.sort();
     return result;
 }

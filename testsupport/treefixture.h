@@ -14,7 +14,8 @@ namespace TreeFixture {
 // Creates the entries below root; false (with a test failure) when one cannot be made.
 bool build(const QString &root, const QStringList &entries);
 
-// Every entry below root, hidden ones included, sorted by path, in the form build() takes.
+// Every entry below root, hidden ones included, sorted by path, in the form
+// build() takes; the run's journals ("veltra-journal/") are left out.
 QStringList describe(const QString &root);
 
 QByteArray readFile(const QString &path);

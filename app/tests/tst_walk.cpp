@@ -139,7 +139,7 @@ void TestWalk::walk()
     QTemporaryDir client;
     QVERIFY(TreeFixture::build(client.path(), before));
 
-    const CliRun run = runCli({"--color=always", client.path()});
+    const CliRun run = runCli({"--color=always", "--quiet", client.path()});
     QVERIFY(run.finished);
     QCOMPARE(QString::fromUtf8(run.out), log);
     QCOMPARE(run.err, QByteArray());

@@ -1,0 +1,77 @@
+#include "app/cli/logoutput.h"
+
+#include "app/cli/progressline.h"
+#include "app/cli/sgr.h"
+#include "app/loglevel.h"
+#include "app/restructure.h"
+#include "app/runrecorder.h"
+#include "view/ansihtmlconverter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray textRecord(const char *op, const QString &line)
+{
+    // The level is the record's own; the text is the message alone.
+    const QString message = line.mid(line.indexOf(QStringLiteral("\x1b[0m")) + 4);
+    const QByteArray text = QJsonDocument(QJsonArray{stripSgr(message)}).toJson(QJsonDocument::Compact);
+    return QByteArray("{\"op\":\"") + op + "\",\"text\":" + text.mid(1, text.size() - 2) + "}\n";
+}
+
+QByteArray htmlEscaped(const QString &text)
+{
+    return text.toHtmlEscaped().toUtf8();
+}
+
+} // namespace
+
+LogOutput::LogOutput(LogFormat format, bool colour, ProgressLine &progress)
+    : m_format(format)
+    , m_colour(colour)
+    , m_progress(progress)
+{
+}
+
+void LogOutput::write(const QByteArray &bytes)
+{
+    // On a shared terminal the progress line makes way for the log.
+    if (isatty(fileno(stdout)) == 1)
+        m_progress.clear();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void LogOutput::writeBlock(const QStringList &block)
+{
+    if (m_format == LogFormat::Html)
+        return;
+    if (m_format == LogFormat::Json) {
+        QByteArray records;
+        for (const QString &line : block) {
+            if (isRecordLine(line))
+                records += recordOfLine(line).toUtf8() + '\n';
+            else if (isErrorLine(line))
+                records += textRecord("error", line);
+            else if (isWarningLine(line))
+                records += textRecord("warning", line);
+        }
+        write(records);
+        return;
+    }
+    const QString text = (m_first ? QString() : QStringLiteral("\n")) + joinLog(block);
+    m_first = false;
+    write((m_colour ? text : stripSgr(text)).toUtf8());
+}
+
+void LogOutput::finish(const QStringList &log, const QString &title)
+{
+    if (m_format != LogFormat::Html)
+        return;
+    const std::string body = ansiHtmlConverter().convert(joinLog(log).toStdString());
+    write("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+        + htmlEscaped(title) + "</title>\n</head>\n" + QByteArray::fromStdString(body) + "\n</html>\n");
+}

@@ -1,0 +1,148 @@
+#include "app/journal.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray jsonText(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+QByteArray relative(const QString &path, const QString &client)
+{
+    const QString prefix = client.endsWith(QLatin1Char('/')) ? client : client + QLatin1Char('/');
+    return jsonText(path.startsWith(prefix) ? path.mid(prefix.size()) : path);
+}
+
+QByteArray operation(const char *name)
+{
+    return QByteArray("{\"op\":\"") + name + '"';
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += put;
+    }
+    return true;
+}
+
+} // namespace
+
+QString journalFolder(const QString &client)
+{
+    return client + QStringLiteral("/veltra-journal");
+}
+
+QByteArray changeRecord(const Change &change, const QString &client)
+{
+    const QByteArray path = relative(change.path, client);
+    switch (change.kind) {
+    case Change::Move:
+        return operation("move") + ",\"from\":" + path + ",\"to\":" + relative(change.other, client) + '}';
+    case Change::Delete:
+        return operation("delete") + ",\"path\":" + path
+            + ",\"twin\":" + (change.other.isEmpty() ? QByteArray("null") : relative(change.other, client))
+            + ",\"sha3_256\":\"" + change.sha3.toHex() + "\",\"size\":" + QByteArray::number(change.size)
+            + '}';
+    case Change::Write:
+        return operation("write") + ",\"path\":" + path + ",\"sha3_256\":\"" + change.sha3.toHex() + "\"}";
+    case Change::MakeFolder:
+        return operation("mkdir") + ",\"path\":" + path + '}';
+    case Change::RemoveFolder:
+        return operation("rmdir") + ",\"path\":" + path + '}';
+    }
+    return {};
+}
+
+Journal::Journal(int fd, const QString &path, const QString &client)
+    : m_fd(fd)
+    , m_path(path)
+    , m_client(client)
+{
+}
+
+Journal::~Journal()
+{
+    ::fsync(m_fd);
+    ::close(m_fd);
+}
+
+std::unique_ptr<Journal> Journal::create(
+    const QString &client, const QString &version, const QString &undoOf, QString *error)
+{
+    const QString folder = journalFolder(client);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return nullptr;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString stem = now.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    // A second run in the same second gets a suffix.
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const QString name = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
+        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".jsonl");
+        const int fd
+            = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            return nullptr;
+        }
+        const QByteArray header = "{\"veltra\":" + jsonText(version)
+            + ",\"started\":" + jsonText(now.toString(Qt::ISODate)) + ",\"client\":" + jsonText(client)
+            + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonText(undoOf)) + "}\n";
+        std::unique_ptr<Journal> journal(new Journal(fd, path, client));
+        if (!writeAll(fd, header)) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            return nullptr;
+        }
+        journal->m_end = header.size();
+        return journal;
+    }
+    *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+    return nullptr;
+}
+
+bool Journal::aboutToChange(const Change &change)
+{
+    const QByteArray line = changeRecord(change, m_client) + '\n';
+    // Written before the change and straight to the file: a kill after the
+    // change can no longer hide it.
+    m_pending = 0;
+    if (!writeAll(m_fd, line)) {
+        if (::ftruncate(m_fd, m_end) == 0)
+            ::lseek(m_fd, m_end, SEEK_SET);
+        return false;
+    }
+    m_end += line.size();
+    m_pending = line.size();
+    return true;
+}
+
+void Journal::changeFailed(const Change &)
+{
+    // A change that was not made is no part of the run.
+    m_end -= m_pending;
+    m_pending = 0;
+    if (::ftruncate(m_fd, m_end) == 0)
+        ::lseek(m_fd, m_end, SEEK_SET);
+}

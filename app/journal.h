@@ -1,0 +1,45 @@
+#pragma once
+
+#include "paths/change.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// The folder, in the client's top folder, that keeps the journals.
+QString journalFolder(const QString &client);
+
+// One change as a journal line (without its line feed): paths relative to
+// the client's top folder, with "/".
+QByteArray changeRecord(const Change &change, const QString &client);
+
+// A run's journal: "veltra-journal/<UTC time>.jsonl" in the client's top
+// folder, JSON Lines. Every record is written before its change is made and
+// reaches the file at once, so a run killed at any instant leaves a journal
+// naming every change it made (and at most one, the last, that it did not
+// get to make); a change that fails is taken out again.
+class Journal : public ChangeObserver
+{
+public:
+    ~Journal() override;
+
+    // Starts a journal for a run over `client`; `undoOf` names the journal an
+    // undo reverses (empty for a migration). Null with the reason on failure.
+    static std::unique_ptr<Journal> create(
+        const QString &client, const QString &version, const QString &undoOf, QString *error);
+
+    QString path() const { return m_path; }
+
+    bool aboutToChange(const Change &change) override;
+    void changeFailed(const Change &change) override;
+
+private:
+    Journal(int fd, const QString &path, const QString &client);
+
+    int m_fd;
+    QString m_path;
+    QString m_client;
+    qint64 m_end = 0; // the length of the records of changes made so far
+    qint64 m_pending = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "paths/change.h"
+
+#include <QString>
+
+// How the log shows each change besides the lines it has anyway.
+enum class ChangeLines {
+    None, // the window's text, byte for byte
+    Plain, // "  moved char_icon.png to actor.png" after the line of its step
+    Json, // the journal record, marked for the machine output
+};
+
+// What a run changed, by kind.
+struct ChangeCounts
+{
+    int moves = 0;
+    int deletions = 0;
+    int documents = 0;
+    int folders = 0;
+};
+
+// The line a log holds in place of a change record when the output is JSON;
+// it starts with a character no log line can hold.
+bool isRecordLine(const QString &line);
+QString recordOfLine(const QString &line);
+
+// Counts every change of a run and, as asked, adds a line for it to the log
+// of the step that made it. Passes each change on to the journal, if any.
+class RunRecorder : public ChangeObserver
+{
+public:
+    RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal);
+
+    bool aboutToChange(const Change &change) override;
+    void changed(const Change &change) override;
+    void changeFailed(const Change &change) override;
+
+    ChangeCounts counts() const { return m_counts; }
+
+private:
+    QString plainLine(const Change &change) const;
+
+    QString m_client;
+    ChangeLines m_lines;
+    ChangeObserver *m_journal;
+    ChangeCounts m_counts;
+};
