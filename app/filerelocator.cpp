@@ -44,12 +44,11 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
         case FileComparison::Identical:
             // Only the entry that was compared goes, never the file a link of
             // that name points to.
-            if (files.removeCompared(source, target, seen, &reason)) {
-                m_log.append(formatLogLine(LogLevel::Warning,
-                    QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo)));
-            } else {
-                m_log.append(unknownError(shownFrom, shownTo));
-            }
+            // The warning stands before the line of the deletion it announces.
+            m_log.append(formatLogLine(LogLevel::Warning,
+                QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo)));
+            if (!files.removeCompared(source, target, seen, &reason))
+                m_log.last() = unknownError(shownFrom, shownTo);
             return;
         case FileComparison::Different:
             m_log.append(formatLogLine(LogLevel::Error,

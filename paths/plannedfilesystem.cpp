@@ -168,6 +168,21 @@ FileComparison PlannedFileSystem::compare(
     return m_disk.compare(a.real, b.real, seen);
 }
 
+// The file system a name is on: a planned folder is on its nearest real one's.
+quint64 PlannedFileSystem::deviceOf(const QString &key) const
+{
+    for (QString at = key;; at = parentOf(at)) {
+        const Location where = locate(at);
+        if (!where.real.isEmpty()) {
+            const EntryStatus status = m_disk.status(where.real);
+            if (status.exists)
+                return status.device;
+        }
+        if (at == QLatin1String("/") || at.isEmpty())
+            return 0;
+    }
+}
+
 void PlannedFileSystem::put(const QString &key, const Node &node)
 {
     m_nodes.insert(key, node);
@@ -230,13 +245,9 @@ bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *
         node = *where.node;
     } else {
         // Only a regular file can cross to another file system.
-        const EntryStatus folder = statusAt(parentOf(target));
-        const Location targetFolder = locate(parentOf(target));
-        const EntryStatus realFolder
-            = targetFolder.real.isEmpty() ? folder : m_disk.status(targetFolder.real);
         // A link lives on its folder's file system, whatever it points to.
-        const quint64 device = moving.isLink ? statusAt(parentOf(source)).device : moving.device;
-        if (realFolder.device != device && (moving.isLink || !moving.isFile())) {
+        const quint64 device = moving.isLink ? deviceOf(parentOf(source)) : moving.device;
+        if (deviceOf(parentOf(target)) != device && (moving.isLink || !moving.isFile())) {
             *error = systemError(EXDEV);
             return false;
         }

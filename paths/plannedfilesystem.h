@@ -47,6 +47,7 @@ private:
     Location locate(const QString &key) const;
     EntryStatus statusAt(const QString &key) const;
     void put(const QString &key, const Node &node);
+    quint64 deviceOf(const QString &key) const;
     bool writable(const QString &key, QString *error) const;
 
     DiskFileSystem m_disk;
