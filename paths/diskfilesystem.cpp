@@ -203,6 +203,16 @@ EntryStatus DiskFileSystem::status(const QString &path) const
 
 FolderListing DiskFileSystem::list(const QString &folder) const
 {
+    return readFolder(folder, false);
+}
+
+FolderListing DiskFileSystem::listNames(const QString &folder) const
+{
+    return readFolder(folder, true);
+}
+
+FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName)
+{
     FolderListing listing;
     if (folder.isEmpty())
         return listing;
@@ -218,14 +228,14 @@ FolderListing DiskFileSystem::list(const QString &folder) const
         if (raw.startsWith('.'))
             continue; // hidden, or "." and ".."
         unsigned char type = entry->d_type;
-        if (type == DT_LNK || type == DT_UNKNOWN) {
+        if (!everyName && (type == DT_LNK || type == DT_UNKNOWN)) {
             struct stat info;
             const QByteArray full = root + '/' + raw;
             if (::stat(full.constData(), &info) != 0)
                 continue; // a dangling link
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
         }
-        if (type != DT_DIR && type != DT_REG)
+        if (!everyName && type != DT_DIR && type != DT_REG)
             continue; // FIFOs, devices and sockets are nothing the migration moves
         const QString name = QFile::decodeName(raw);
         if (QFile::encodeName(name) != raw) {

@@ -15,6 +15,10 @@ public:
     bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
     void sync(const QString &path) override;
 
+    // Every name of a folder but the hidden ones, whatever it names; the
+    // entries' kinds are not told.
+    FolderListing listNames(const QString &folder) const;
+
 protected:
     bool doMakeFolder(const QString &path, QString *error) override;
     bool doMove(const QString &from, const QString &to, QString *error) override;
@@ -22,4 +26,7 @@ protected:
     bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
     bool doRemoveFolder(const QString &path, QString *error) override;
     bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
+
+private:
+    static FolderListing readFolder(const QString &folder, bool everyName);
 };

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -94,7 +96,39 @@ EntryStatus PlannedFileSystem::statusAt(const QString &key) const
         status.size = where.node->bytes.size();
         return status;
     }
-    return where.real.isEmpty() ? EntryStatus() : m_disk.status(where.real);
+    if (where.real.isEmpty())
+        return {};
+    const EntryStatus own = m_disk.status(where.real);
+    if (!own.isLink)
+        return own;
+    // A link leads where the plan has put things, not where the disk has them.
+    const QString target = resolved(key);
+    EntryStatus status = target.isEmpty() ? EntryStatus() : statusAt(target);
+    status.exists = true;
+    status.isLink = true;
+    return status;
+}
+
+QString PlannedFileSystem::resolved(const QString &key, int depth) const
+{
+    const Location where = locate(key);
+    if (where.node || where.real.isEmpty())
+        return key;
+    const QByteArray real = QFile::encodeName(where.real);
+    struct stat info;
+    if (::lstat(real.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return key;
+    if (depth > 40)
+        return QString(); // a loop of links leads nowhere
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlink(real.constData(), target.data(), size_t(target.size()));
+    if (length < 0)
+        return QString();
+    target.truncate(int(length));
+    const QString text = QFile::decodeName(target);
+    return resolved(
+        this->key(text.startsWith(QLatin1Char('/')) ? text : parentOf(key) + QLatin1Char('/') + text),
+        depth + 1);
 }
 
 EntryStatus PlannedFileSystem::status(const QString &path) const
@@ -108,20 +142,24 @@ FolderListing PlannedFileSystem::list(const QString &folder) const
     if (folder.isEmpty())
         return listing;
     const QString at = key(folder);
-    const Location where = locate(at);
+    const QString resolvedFolder = resolved(at);
+    const Location where = locate(resolvedFolder);
+    QStringList names;
     if (!where.real.isEmpty()) {
-        listing = m_disk.list(where.real);
-        QVector<FolderEntry> kept;
-        for (const FolderEntry &entry : qAsConst(listing.entries)) {
-            if (!m_nodes.contains(at + QLatin1Char('/') + entry.name))
-                kept.append(entry);
+        FolderListing found = m_disk.listNames(where.real);
+        listing.undecodable = found.undecodable;
+        listing.error = found.error;
+        for (const FolderEntry &entry : qAsConst(found.entries)) {
+            if (!m_nodes.contains(resolvedFolder + QLatin1Char('/') + entry.name))
+                names.append(entry.name);
         }
-        listing.entries = kept;
     } else if (!where.node || where.node->state != Node::Folder) {
         return listing;
     }
-    for (const QString &name : m_added.value(at)) {
-        const EntryStatus status = statusAt(at + QLatin1Char('/') + name);
+    names += m_added.value(resolvedFolder).values();
+    for (const QString &name : qAsConst(names)) {
+        // Only files and folders, links followed through the plan.
+        const EntryStatus status = statusAt(resolvedFolder + QLatin1Char('/') + name);
         if (status.isFile() || status.isFolder())
             listing.entries.append({name, status.isFolder()});
     }
@@ -130,7 +168,7 @@ FolderListing PlannedFileSystem::list(const QString &folder) const
 
 bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, QString *error) const
 {
-    const Location where = locate(key(path));
+    const Location where = locate(resolved(key(path)));
     if (where.node) {
         if (where.node->state == Node::Document) {
             *bytes = where.node->bytes;
@@ -149,8 +187,8 @@ bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, QString
 FileComparison PlannedFileSystem::compare(
     const QString &source, const QString &target, ComparedSource *seen) const
 {
-    const Location a = locate(key(source));
-    const Location b = locate(key(target));
+    const Location a = locate(resolved(key(source)));
+    const Location b = locate(resolved(key(target)));
     seen->entry = status(source);
     if (a.node || b.node) {
         // Documents the plan wrote are compared from memory.
@@ -313,7 +351,7 @@ bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
 
 bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
 {
-    const Location where = locate(key(path));
+    const Location where = locate(resolved(key(path)));
     if (where.node) {
         if (where.node->state != Node::Document) {
             *error = QStringLiteral("not a regular file");

@@ -46,6 +46,9 @@ private:
     QString key(const QString &path) const;
     Location locate(const QString &key) const;
     EntryStatus statusAt(const QString &key) const;
+    // The key a name leads to once every link on the way is followed
+    // through the plan; empty for a loop.
+    QString resolved(const QString &key, int depth = 0) const;
     void put(const QString &key, const Node &node);
     quint64 deviceOf(const QString &key) const;
     bool writable(const QString &key, QString *error) const;

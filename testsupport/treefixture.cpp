@@ -1,9 +1,9 @@
 #include "testsupport/treefixture.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace TreeFixture {
