@@ -126,7 +126,7 @@ void TestJournal::planRunAndUndo()
 
 void TestJournal::undoAfterKill()
 {
-    const QStringList entries = RandomClient::entries(7, 60);
+    const QStringList entries = RandomClient::entries(7, 40);
     QTemporaryDir reference;
     QVERIFY(TreeFixture::build(reference.path(), entries));
     const QStringList original = RandomClient::manifest(reference.path());
