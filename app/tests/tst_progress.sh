@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# A long run in the window program, in a real X server (Xvfb): a client with
-# a thousand characters takes long enough for the progress dialog to appear;
-# pressing its Cancel button stops the walk after the character in hand, and
-# the log window then shows the log of the characters done followed by
-# "Stopped after N of M characters.". The characters after N are untouched.
+# A long run in the window program, in a real X server (Xvfb): every
+# character of a made-up client holds two identical 32 MiB icons, so telling
+# them apart takes the walk a while (their digests are computed), which lets
+# the progress dialog appear. The icons are sparse files, made in no time and
+# holding no disk space. Pressing the dialog's Cancel button stops the walk
+# after the character in hand, and the log window then shows the log of the
+# characters done followed by "Stopped after N of M characters."; the
+# characters after N are untouched.
 #
 #   tst_progress.sh <veltra> <work folder> <source folder>
 #
@@ -18,7 +21,7 @@ shift
 veltra="$1"
 work="$2"
 source="$3"
-total=1000
+total=40
 
 rm -rf "$work"
 characters="$work/client/base/characters"
@@ -26,14 +29,13 @@ for i in $(seq -w 1 "$total"); do
     folder="$characters/c$i"
     mkdir -p "$folder/emotions"
     printf '[Options]\r\nname=c%s\r\n\r\n[Emotions]\r\nnumber=1\r\n1=normal#-#normal#0#1\r\n' "$i" >"$folder/char.ini"
-    printf 'icon %s' "$i" >"$folder/char_icon.png"
+    truncate -s 32M "$folder/char_icon.png" "$folder/actor.png"
     printf 'pose' >"$folder/normal.png"
     printf 'button' >"$folder/emotions/1.png"
-    printf 'RIFF' >"$folder/objection.wav"
 done
 
 # A character as the walk leaves it, and as it was made above.
-migrated() { [ -f "$1/char.toml" ] && [ -f "$1/actor.png" ] && [ -f "$1/sprites/normal.png" ]; }
+migrated() { [ -f "$1/char.toml" ] && [ ! -e "$1/char_icon.png" ] && [ -f "$1/sprites/normal.png" ]; }
 untouched() {
     [ ! -e "$1/char.toml" ] && [ -f "$1/char_icon.png" ] && [ -f "$1/normal.png" ] && [ -d "$1/emotions" ] \
         && [ ! -e "$1/sprites" ] && [ ! -e "$1/resources" ]
@@ -75,7 +77,7 @@ if [ -n "$window" ]; then
     done
     check "the characters done are migrated ($count_migrated)" [ "$count_migrated" = "$done" ]
     check "the others are untouched ($count_untouched)" [ "$count_untouched" = "$((total - done))" ]
-    check "the first one left is untouched" untouched "$characters/c$(printf '%04d' $((10#$done + 1)))"
+    check "the first one left is untouched" untouched "$characters/c$(printf '%02d' $((10#$done + 1)))"
     press_and_wait "$window" Return
     check "Return ends the program with exit code 0 (got $status)" [ "$status" = "0" ]
 fi
