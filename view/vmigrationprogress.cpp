@@ -37,11 +37,6 @@ void VMigrationProgress::start(int delayMs)
         m_showTimer->start(delayMs);
 }
 
-bool VMigrationProgress::isCanceled() const
-{
-    return m_canceled;
-}
-
 void VMigrationProgress::setProgress(int done, int total, const QString &name)
 {
     m_current = name;

@@ -23,7 +23,6 @@ public:
     // Starts the run's clock: the dialog shows after `delayMs` unless
     // finish() comes first.
     void start(int delayMs = 1000);
-    bool isCanceled() const;
 
 public slots:
     // `done` of `total` characters are migrated; `name` is the one in hand.
