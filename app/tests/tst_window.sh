@@ -12,6 +12,7 @@
 # VELTRA_KEEP_SCREENSHOT=1 it is also copied to docs/window.png in the source.
 # Exits 77 (skipped) when Xvfb or the X tools are missing.
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=xsession.sh
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift

@@ -1,3 +1,6 @@
+# shellcheck shell=bash
+# Globals (pid, status, veltra, source) are shared with the sourcing script.
+# shellcheck disable=SC2034,SC2154
 # Shared by the window program's end-to-end tests, which source it: the X
 # server, starting the program, finding its windows, reading them back.
 #
@@ -35,7 +38,7 @@ at_least() {
     [ "$1" -ge "$2" ]
 }
 
-# Starts the program in a folder; sets pid. Under AddressSanitizer, strict
+# Starts the program ($veltra, set by the sourcing script) in a folder; sets pid. Under AddressSanitizer, strict
 # string checks stay off for it: libxkbcommon-x11 copies names out of X
 # replies with strndup, which reads the unterminated reply buffer by design.
 # The program loads no GL driver: Qt's xcb platform would load and unload one
@@ -46,7 +49,7 @@ start_veltra() {
     local asan_options="${ASAN_OPTIONS:-}"
     [ -n "$asan_options" ] && asan_options="$asan_options:strict_string_checks=0"
     (cd "$folder" && ASAN_OPTIONS="$asan_options" QT_QPA_PLATFORM=xcb QT_XCB_GL_INTEGRATION=none \
-        exec "$veltra") &
+        exec "${veltra:?}") &
     pid=$!
 }
 
@@ -64,8 +67,8 @@ gl_drivers() {
 # The text of the log window, as its user would copy it: a click into the
 # text, select all, copy, and the clipboard read back.
 log_text() {
-    local window="$1" WIDTH HEIGHT X Y SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    local window="$1" WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
     xdotool windowfocus --sync "$window" || true
     xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
     xdotool key --clearmodifiers ctrl+a ctrl+c
