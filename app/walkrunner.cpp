@@ -1,0 +1,73 @@
+#include "app/walkrunner.h"
+
+#include "paths/folders.h"
+
+#include <QThread>
+
+namespace {
+
+QString logWindowText(QStringList log, const WalkOutcome &outcome)
+{
+    if (outcome.stopped)
+        log.append(stoppedLine(outcome));
+    // An empty log would open no window, and nothing would ever end the
+    // event loop; saying where the program looked ends the run as usual.
+    if (log.isEmpty())
+        return QStringLiteral("No character folders found in %1.").arg(charactersFolderPath());
+    return joinLog(log);
+}
+
+} // namespace
+
+WalkRunner::WalkRunner(LegacyConverter convert, QObject *parent)
+    : QObject(parent)
+    , m_convert(std::move(convert))
+{
+}
+
+WalkRunner::~WalkRunner()
+{
+    if (!m_thread)
+        return;
+    requestStop();
+    m_thread->wait();
+    delete m_thread;
+}
+
+bool WalkRunner::start()
+{
+    if (m_thread)
+        return false;
+    m_stop = false;
+    m_thread = QThread::create([this] {
+        WalkHooks hooks;
+        // Emitted on the worker; Qt queues it to receivers in other threads.
+        hooks.progress
+            = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
+        hooks.stopRequested = [this] { return m_stop.load(); };
+        WalkOutcome outcome;
+        const QStringList log = restructureCharacterFolders(m_convert, hooks, &outcome);
+        m_message = logWindowText(log, outcome);
+    });
+    connect(m_thread, &QThread::finished, this, &WalkRunner::collect, Qt::QueuedConnection);
+    m_thread->start();
+    return true;
+}
+
+bool WalkRunner::isRunning() const
+{
+    return m_thread != nullptr;
+}
+
+void WalkRunner::requestStop()
+{
+    m_stop = true;
+}
+
+void WalkRunner::collect()
+{
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    emit finished(m_message);
+}

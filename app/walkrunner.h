@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/restructure.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+
+class QThread;
+
+// Runs the walk over the client below the current folder on a worker thread,
+// so the window stays responsive meanwhile. Its progress and its end arrive
+// as signals, queued to the thread the runner lives in. One walk at a time:
+// the walk's folder and actor paths are the process's own.
+class WalkRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WalkRunner(LegacyConverter convert, QObject *parent = nullptr);
+    // Stops a walk still running after the folder in hand and waits for it.
+    ~WalkRunner() override;
+
+    // False, doing nothing, while a walk is running.
+    bool start();
+    bool isRunning() const;
+
+public slots:
+    // Safe from any thread: the walk ends after the character folder in hand.
+    void requestStop();
+
+signals:
+    void progress(int done, int total, const QString &folderName);
+    // The walk is over, and the runner idle again. `message` is the text for
+    // the log window: the run's log; for a stopped run, the log of the folders
+    // done plus the line saying how far it came; for a client without
+    // character folders, where the program looked.
+    void finished(const QString &message);
+
+private:
+    void collect();
+
+    LegacyConverter m_convert;
+    QThread *m_thread = nullptr;
+    std::atomic<bool> m_stop{false};
+    // Written by the worker, read once it has ended.
+    QString m_message;
+};
