@@ -1,5 +1,7 @@
 #include "app/walkrunner.h"
 
+#include "app/loglevel.h"
+#include "app/migration.h"
 #include "paths/folders.h"
 
 #include <QThread>
@@ -19,9 +21,10 @@ QString logWindowText(QStringList log, const WalkOutcome &outcome)
 
 } // namespace
 
-WalkRunner::WalkRunner(LegacyConverter convert, QObject *parent)
+WalkRunner::WalkRunner(LegacyConverter convert, const QString &version, QObject *parent)
     : QObject(parent)
     , m_convert(std::move(convert))
+    , m_version(version)
 {
 }
 
@@ -45,9 +48,12 @@ bool WalkRunner::start()
         hooks.progress
             = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
         hooks.stopRequested = [this] { return m_stop.load(); };
-        WalkOutcome outcome;
-        const QStringList log = restructureCharacterFolders(m_convert, hooks, &outcome);
-        m_message = logWindowText(log, outcome);
+        // The window's run is journaled like any other.
+        RunOptions options;
+        options.version = m_version;
+        const RunReport report = runMigration(m_convert, hooks, options);
+        m_message = report.failure.isEmpty() ? logWindowText(report.log, report.outcome)
+                                             : formatLogLine(LogLevel::Error, report.failure);
     });
     connect(m_thread, &QThread::finished, this, &WalkRunner::collect, Qt::QueuedConnection);
     m_thread->start();

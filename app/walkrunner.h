@@ -9,7 +9,7 @@
 
 class QThread;
 
-// Runs the walk over the client below the current folder on a worker thread,
+// Runs the journaled migration of the client below the current folder on a worker thread,
 // so the window stays responsive meanwhile. Its progress and its end arrive
 // as signals, queued to the thread the runner lives in. One walk at a time:
 // the walk's folder and actor paths are the process's own.
@@ -18,7 +18,9 @@ class WalkRunner : public QObject
     Q_OBJECT
 
 public:
-    explicit WalkRunner(LegacyConverter convert, QObject *parent = nullptr);
+    // `version` names the program in the run's journal.
+    explicit WalkRunner(
+        LegacyConverter convert, const QString &version = QString(), QObject *parent = nullptr);
     // Stops a walk still running after the folder in hand and waits for it.
     ~WalkRunner() override;
 
@@ -42,6 +44,7 @@ private:
     void collect();
 
     LegacyConverter m_convert;
+    QString m_version;
     QThread *m_thread = nullptr;
     std::atomic<bool> m_stop{false};
     // Written by the worker, read once it has ended.
