@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -29,6 +32,12 @@ private slots:
     void help();
     void html();
     void progressOnlyOnATerminal();
+    void terminalConventions_data();
+    void terminalConventions();
+    void helpAllRunsNothing();
+    void hintForAFolderOneLevelOff_data();
+    void hintForAFolderOneLevelOff();
+    void interruptFinishesTheCharacterInHand();
 
 private:
     QTemporaryDir m_client;
@@ -174,6 +183,9 @@ void TestCli::help()
     QVERIFY(run.out.contains("--color <when>"));
     QVERIFY(run.out.contains("--html"));
     QVERIFY(run.out.contains("[FOLDER]"));
+    for (const char *text :
+        {"changes FOLDER in place", "--dry-run", "--undo", "Exit status:", "130", "Examples:"})
+        QVERIFY2(run.out.contains(text), text);
 }
 
 void TestCli::html()
@@ -213,6 +225,106 @@ void TestCli::progressOnlyOnATerminal()
     const QByteArray screen = process.readAllStandardOutput();
     QVERIFY2(screen.contains("\r\x1b[K0/2 0% 0:00 Alpha"), screen.constData());
     QVERIFY(screen.contains("\r\x1b[KRestructuring Alpha...")); // erased before the log is printed
+}
+
+void TestCli::terminalConventions_data()
+{
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<bool>("coloured");
+    QTest::addColumn<bool>("progress");
+
+    QTest::newRow("a terminal") << "" << true << true;
+    QTest::newRow("empty NO_COLOR is no request") << "NO_COLOR=" << true << true;
+    QTest::newRow("NO_COLOR") << "NO_COLOR=1" << false << true;
+    QTest::newRow("dumb terminal") << "TERM=dumb" << false << false;
+}
+
+void TestCli::terminalConventions()
+{
+    QFETCH(QString, environment);
+    QFETCH(bool, coloured);
+    QFETCH(bool, progress);
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(
+        client.path(), {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}));
+    QProcess process;
+    process.start(script,
+        {"-qefc", QString("env TERM=xterm %1 %2 -q %3").arg(environment, VELTRA_CLI, client.path()),
+            "/dev/null"});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray screen = process.readAllStandardOutput();
+    QCOMPARE(screen.contains("\x1b[33m[WARNING]"), coloured);
+    QCOMPARE(screen.contains("0/1 0% 0:00 Kit"), progress);
+}
+
+void TestCli::helpAllRunsNothing()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=i"}));
+    const CliRun run = runCli({"--help-all"}, client.path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("--dry-run"));
+    QVERIFY(QFile::exists(client.filePath("base/characters/Kit/char_icon.png")));
+    QVERIFY(!QFileInfo::exists(client.filePath("veltra-journal")));
+}
+
+void TestCli::hintForAFolderOneLevelOff_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("base") << "base";
+    QTest::newRow("characters") << "base/characters";
+    QTest::newRow("a character") << "base/characters/Kit";
+}
+
+void TestCli::hintForAFolderOneLevelOff()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/x.png=1"}));
+    const CliRun run = runCli({client.filePath(folder)});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("did you mean " + QDir(client.path()).canonicalPath().toUtf8()
+                 + ", the folder that holds base?"),
+        run.err.constData());
+    QVERIFY(QFile::exists(client.filePath("base/characters/Kit/x.png")));
+}
+
+void TestCli::interruptFinishesTheCharacterInHand()
+{
+    QTemporaryDir client;
+    QStringList entries;
+    for (int i = 0; i < 400; ++i) {
+        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
+        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
+    }
+    QVERIFY(TreeFixture::build(client.path(), entries));
+    const QStringList original = TreeFixture::describe(client.path());
+
+    QProcess process;
+    process.start(VELTRA_CLI, {"-q", client.path()});
+    QVERIFY(process.waitForReadyRead(60000)); // the first character is done
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 130);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY(process.readAllStandardError().contains("stopped after"));
+
+    // Complete blocks, exactly for the characters migrated; nothing half moved.
+    const int done = out.count("Restructuring ");
+    QVERIFY(done > 0 && done < 400);
+    QCOMPARE(out.count("Done!\n"), done);
+    for (int i = 0; i < 400; ++i) {
+        const QString character = client.filePath(QString("base/characters/C%1/").arg(i, 3, 10, QChar('0')));
+        const bool migrated = QFile::exists(character + "actor.png");
+        QCOMPARE(migrated, i < done);
+        QCOMPARE(QFile::exists(character + "sprites/a.png"), migrated);
+        QCOMPARE(QFile::exists(character + "resources/1.png"), migrated);
+    }
+    QCOMPARE(runCli({"--undo", "-q", client.path()}).exitCode, 0);
+    QCOMPARE(TreeFixture::describe(client.path()), original);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -56,6 +56,8 @@ private slots:
     void walk();
     void dotsInTheClientPath();
     void characterFolderLinkedElsewhere();
+    void unreadable_data();
+    void unreadable();
 };
 
 void TestUnlucky::walk_data()
@@ -158,6 +160,33 @@ void TestUnlucky::characterFolderLinkedElsewhere()
         top.filePath("store/Real/char.toml"))); // written through the link, in the folder itself
     QVERIFY(QFile::exists(top.filePath("store/Real/data/actor.json")));
     QVERIFY(!QFileInfo::exists(top.filePath("client/base/characters/Real")));
+}
+
+void TestUnlucky::unreadable_data()
+{
+    QTest::addColumn<QString>("locked");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("legacy description") << kit + "char.ini"
+                                        << "[ERROR] cannot read char.ini: Permission denied\n";
+    QTest::newRow("character folder") << kit << "[ERROR] cannot read the folder Kit: Permission denied\n";
+}
+
+void TestUnlucky::unreadable()
+{
+    QFETCH(QString, locked);
+    QFETCH(QString, line);
+    if (::geteuid() == 0)
+        QSKIP("permissions do not hold for root");
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(
+        client.path(), {kit + "char.ini=[Options]\nshowname=K\n[Emotions]\n1=a#-#a#0#0\n"}));
+    QVERIFY(::chmod(QFile::encodeName(client.filePath(locked)), 0) == 0);
+    const CliRun run = runCli({"--color=never", "-q", client.path()});
+    ::chmod(QFile::encodeName(client.filePath(locked)), 0755);
+    QCOMPARE(QString::fromUtf8(run.out), "Restructuring Kit...\n" + line + "Done!\n");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(
+        !QFileInfo::exists(client.filePath(kit + "data/actor.json"))); // nothing made of what was not read
 }
 
 QTEST_GUILESS_MAIN(TestUnlucky)
