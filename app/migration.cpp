@@ -10,34 +10,55 @@
 
 #include <memory>
 
+RunSeam::RunSeam(const QString &client, const RunOptions &options)
+    : m_client(client)
+    , m_options(options)
+    , m_recorder(client, options.lines)
+{
+    if (options.dryRun)
+        m_files = std::make_unique<PlannedFileSystem>();
+    else
+        m_files = std::make_unique<DiskFileSystem>();
+    m_files->setObserver(&m_recorder);
+}
+
+RunSeam::~RunSeam() = default;
+
+bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
+{
+    if (m_options.dryRun)
+        return true;
+    m_journal = Journal::create(m_client, m_options.version, undoOf, &report.failure);
+    if (!m_journal) {
+        report.failure
+            = QStringLiteral("cannot keep a journal in %1: %2").arg(journalFolder(m_client), report.failure);
+        return false;
+    }
+    report.journal = m_journal->path();
+    m_recorder.setJournal(m_journal.get());
+    return true;
+}
+
+void RunSeam::finish(RunReport &report)
+{
+    m_files->sync(m_client);
+    report.counts = m_recorder.counts();
+}
+
 RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options)
 {
     RunReport report;
     const QString client = QDir::currentPath();
-    std::unique_ptr<FileSystem> files;
-    std::unique_ptr<Journal> journal;
-    if (options.dryRun) {
-        files = std::make_unique<PlannedFileSystem>();
-    } else {
-        files = std::make_unique<DiskFileSystem>();
-        // Where there is no character folder there is no client to keep a journal in.
-        if (!AsFileTree::buildFileTree(charactersFolderPath(), AsFileTree::Folders).children.isEmpty()) {
-            journal = Journal::create(client, options.version, QString(), &report.failure);
-            if (!journal) {
-                report.failure = QStringLiteral("cannot keep a journal in %1: %2")
-                                     .arg(journalFolder(client), report.failure);
-                return report;
-            }
-            report.journal = journal->path();
-        }
-    }
-    RunRecorder recorder(client, options.lines, journal.get());
-    files->setObserver(&recorder);
+    RunSeam seam(client, options);
+    // Where there is no character folder there is no client to keep a journal in.
+    const bool found
+        = !AsFileTree::buildFileTree(charactersFolderPath(), AsFileTree::Folders).children.isEmpty();
+    if (found && !seam.keepJournal(QString(), report))
+        return report;
     {
-        const FileSystemScope scope(*files);
+        const FileSystemScope scope(seam.files());
         report.log = restructureCharacterFolders(convert, hooks, &report.outcome);
     }
-    files->sync(client);
-    report.counts = recorder.counts();
+    seam.finish(report);
     return report;
 }

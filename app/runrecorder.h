@@ -30,7 +30,8 @@ QString recordOfLine(const QString &line);
 class RunRecorder : public ChangeObserver
 {
 public:
-    RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal);
+    RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal = nullptr);
+    void setJournal(ChangeObserver *journal) { m_journal = journal; }
 
     bool aboutToChange(const Change &change) override;
     void changed(const Change &change) override;

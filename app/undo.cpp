@@ -2,10 +2,9 @@
 
 #include "app/journal.h"
 #include "app/loglevel.h"
-#include "paths/diskfilesystem.h"
 #include "paths/displayname.h"
+#include "paths/filesystem.h"
 #include "paths/logsink.h"
-#include "paths/plannedfilesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +13,6 @@
 #include <QJsonObject>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -244,38 +242,24 @@ RunReport undoJournal(const QString &journalPath, const RunOptions &options)
         report.failure = QStringLiteral("%1 is no journal of a migration").arg(journalPath);
         return report;
     }
-    std::unique_ptr<FileSystem> files;
-    std::unique_ptr<Journal> undoJournal;
-    if (options.dryRun) {
-        files = std::make_unique<PlannedFileSystem>();
-    } else {
-        files = std::make_unique<DiskFileSystem>();
-        undoJournal
-            = Journal::create(client, options.version, QFileInfo(journalPath).fileName(), &report.failure);
-        if (!undoJournal) {
-            report.failure = QStringLiteral("cannot keep a journal in %1: %2")
-                                 .arg(journalFolder(client), report.failure);
-            return report;
-        }
-        report.journal = undoJournal->path();
-    }
-    RunRecorder recorder(client, options.lines, undoJournal.get());
-    files->setObserver(&recorder);
+    RunSeam seam(client, options);
+    if (!seam.keepJournal(QFileInfo(journalPath).fileName(), report))
+        return report;
+    FileSystem &files = seam.files();
 
     QStringList &log = report.log;
     log.append(QStringLiteral("Undoing %1...").arg(displayName(QFileInfo(journalPath).fileName())));
     {
         const LogSink sink(log);
-        const FileSystemScope scope(*files);
+        const FileSystemScope scope(files);
         for (const QString &line : journal.damaged)
             log.append(formatLogLine(
                 LogLevel::Error, QStringLiteral("line %1 of the journal is no record").arg(line)));
-        Undoer undoer(*files, client, log);
+        Undoer undoer(files, client, log);
         for (int i = journal.changes.size() - 1; i >= 0; --i)
             undoer.undo(journal.changes.at(i), i == journal.changes.size() - 1);
     }
     log.append(QStringLiteral("Done!\n"));
-    files->sync(client);
-    report.counts = recorder.counts();
+    seam.finish(report);
     return report;
 }

@@ -1,5 +1,7 @@
 #include "paths/diskfilesystem.h"
 
+#include "paths/posixfile.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -13,17 +15,7 @@
 
 namespace {
 
-constexpr qint64 chunkSize = 256 * 1024;
-
-QString systemError(int code = errno)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-QByteArray native(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+using namespace PosixFile;
 
 EntryStatus fromStat(const struct stat &info)
 {
@@ -37,139 +29,6 @@ EntryStatus fromStat(const struct stat &info)
     status.inode = info.st_ino;
     status.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return status;
-}
-
-// Closes a descriptor when it goes out of scope.
-struct Descriptor
-{
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-// Opens a regular file for reading, and nothing else: a FIFO or a device
-// would block the run or never end. Fills `info` with what was opened.
-bool openRegular(const QByteArray &path, Descriptor &file, struct stat &info, QString *error)
-{
-    if (::stat(path.constData(), &info) != 0) {
-        *error = systemError();
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        *error = QStringLiteral("not a regular file");
-        return false;
-    }
-    file.fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat opened;
-    if (file.fd < 0 || ::fstat(file.fd, &opened) != 0) {
-        *error = systemError();
-        return false;
-    }
-    if (!S_ISREG(opened.st_mode) || opened.st_ino != info.st_ino || opened.st_dev != info.st_dev) {
-        *error = QStringLiteral("not a regular file");
-        return false;
-    }
-    info = opened;
-    return true;
-}
-
-// Reads up to `size` bytes, retrying short reads; -1 on an error.
-qint64 readFully(int fd, char *buffer, qint64 size)
-{
-    qint64 total = 0;
-    while (total < size) {
-        const ssize_t got = ::read(fd, buffer + total, size_t(size - total));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        total += got;
-    }
-    return total;
-}
-
-bool writeFully(int fd, const char *data, qint64 size)
-{
-    qint64 total = 0;
-    while (total < size) {
-        const ssize_t put = ::write(fd, data + total, size_t(size - total));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        total += put;
-    }
-    return true;
-}
-
-// Copies a file to another file system beside its target, proves the copy
-// equal, links it into place (never over an entry), and only then removes
-// the source.
-bool copyAcross(const QByteArray &from, const QByteArray &to, QString *error)
-{
-    Descriptor source;
-    struct stat info;
-    if (!openRegular(from, source, info, error))
-        return false;
-    const QByteArray temporary = native(temporarySibling(QFile::decodeName(to)));
-    Descriptor copy;
-    copy.fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
-    if (copy.fd < 0) {
-        *error = systemError();
-        return false;
-    }
-    auto fail = [&](const QString &reason) {
-        ::unlink(temporary.constData());
-        *error = reason;
-        return false;
-    };
-    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
-    QByteArray other(int(chunkSize), Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = readFully(source.fd, chunk.data(), chunkSize);
-        if (got < 0)
-            return fail(systemError());
-        if (got == 0)
-            break;
-        if (!writeFully(copy.fd, chunk.constData(), got))
-            return fail(systemError());
-    }
-    // The source goes away next: its copy must be on the disk, not only in a cache.
-    if (::fsync(copy.fd) != 0)
-        return fail(systemError());
-    if (::lseek(source.fd, 0, SEEK_SET) != 0 || ::lseek(copy.fd, 0, SEEK_SET) != 0)
-        return fail(systemError());
-    for (;;) {
-        const qint64 a = readFully(source.fd, chunk.data(), chunkSize);
-        const qint64 b = readFully(copy.fd, other.data(), chunkSize);
-        if (a < 0 || b < 0)
-            return fail(systemError());
-        if (a != b || std::memcmp(chunk.constData(), other.constData(), size_t(a)) != 0)
-            return fail(QStringLiteral("the copy differs from its source"));
-        if (a == 0)
-            break;
-    }
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::futimens(copy.fd, times);
-    struct stat after;
-    if (::fstat(source.fd, &after) != 0 || after.st_size != info.st_size
-        || after.st_mtim.tv_sec != info.st_mtim.tv_sec || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
-        return fail(QStringLiteral("the source changed while it was copied"));
-    if (::link(temporary.constData(), to.constData()) != 0)
-        return fail(systemError());
-    ::unlink(temporary.constData());
-    if (::unlink(from.constData()) != 0) {
-        const QString reason = systemError();
-        ::unlink(to.constData());
-        *error = reason;
-        return false;
-    }
-    return true;
 }
 
 // The name itself: a link is not followed.
@@ -450,41 +309,5 @@ bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString 
 
 bool DiskFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error)
 {
-    Descriptor source;
-    struct stat info;
-    if (!openRegular(native(from), source, info, error))
-        return false;
-    const QByteArray target = native(to);
-    const QByteArray temporary = native(temporarySibling(to));
-    Descriptor copy;
-    copy.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
-    if (copy.fd < 0) {
-        *error = systemError();
-        return false;
-    }
-    auto fail = [&](const QString &reason) {
-        ::unlink(temporary.constData());
-        *error = reason;
-        return false;
-    };
-    QCryptographicHash hash(QCryptographicHash::Sha3_256);
-    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = readFully(source.fd, chunk.data(), chunkSize);
-        if (got < 0)
-            return fail(systemError());
-        if (got == 0)
-            break;
-        hash.addData(chunk.constData(), int(got));
-        if (!writeFully(copy.fd, chunk.constData(), got))
-            return fail(systemError());
-    }
-    if (hash.result() != sha3)
-        return fail(QStringLiteral("its bytes are not the ones recorded"));
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::futimens(copy.fd, times);
-    if (::link(temporary.constData(), target.constData()) != 0)
-        return fail(systemError());
-    ::unlink(temporary.constData());
-    return true;
+    return copyBeside(native(from), native(to), false, sha3, error);
 }
