@@ -26,11 +26,12 @@ if(NOT BUILD_TESTING)
 endif()
 
 # Its own main: the test runs inside the application object it tests.
-veltra_add_test(tst_capplication SOURCES tests/tst_capplication.cpp LIBS veltra_application veltra_version)
+veltra_add_test(tst_capplication SOURCES tests/tst_capplication.cpp LIBS veltra_application veltra_version
+    LABELS gui)
 
 # The real program in a real window under Xvfb; skipped where Xvfb is missing.
 add_test(NAME tst_window
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_window.sh
         $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_window ${PROJECT_SOURCE_DIR}
 )
-set_tests_properties(tst_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+set_tests_properties(tst_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 LABELS "e2e;gui")
