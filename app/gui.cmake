@@ -31,7 +31,8 @@ if(NOT BUILD_TESTING)
 endif()
 
 # Its own main: the test runs inside the application object it tests.
-veltra_add_test(tst_capplication SOURCES tests/tst_capplication.cpp LIBS veltra_application veltra_version)
+veltra_add_test(tst_capplication SOURCES tests/tst_capplication.cpp LIBS veltra_application veltra_version
+    LABELS gui)
 veltra_add_test(tst_walkrunner SOURCES tests/tst_walkrunner.cpp LIBS veltra_walkrunner veltra_testsupport)
 
 # The real program in a real window under Xvfb; skipped where Xvfb is missing.
@@ -49,4 +50,4 @@ add_test(NAME tst_progress
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_progress.sh
         $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_progress ${PROJECT_SOURCE_DIR}
 )
-set_tests_properties(tst_window tst_progress PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+set_tests_properties(tst_window tst_progress PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS "e2e;gui")
