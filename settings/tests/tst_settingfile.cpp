@@ -189,6 +189,12 @@ void TestSettingFile::decoding_data()
     QTest::newRow("overlong sequence") << QByteArray("\xc0\xaf") << "\u00c0\u00af";
     QTest::newRow("cut off") << QByteArray("ab\xe7\x8c") << "ab\u00e7\u008c";
     QTest::newRow("nothing") << QByteArray() << "";
+    QTest::newRow("NUL kept in UTF-8")
+        << QByteArrayLiteral("a\0Zo\xc3\xab") << QStringLiteral("a\u0000Zo\u00eb");
+    QTest::newRow("NUL kept in Latin-1")
+        << QByteArrayLiteral("a\0Zo\xeb") << QStringLiteral("a\u0000Zo\u00eb");
+    QTest::newRow("mark, then bytes that are not UTF-8")
+        << QByteArray("\xef\xbb\xbf[s]\nZo\xeb") << QStringLiteral("[s]\nZo\ufffd");
 }
 
 void TestSettingFile::decoding()
