@@ -9,5 +9,8 @@
 // inline table or array, an empty line before every array-of-tables header
 // except one at the very start, and CR LF after every line. Text inside
 // string literals, keys included, is left exactly as it is; a long text that
-// the library split over several lines is joined into one line again.
+// the library split over several lines is joined into one line again. Every
+// backslash before a line end in a multi-line text is taken as the library's
+// line continuation, so the formatted text must not hold a backslash of a
+// text where the library may split it (formatTomlDocument sees to that).
 QByteArray layoutTomlText(const std::string &formatted);

@@ -1,34 +1,32 @@
 #include "convert/tomlwriter.h"
 
-#include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 
 #include <QSaveFile>
 
-#include <exception>
-
-void writeTomlText(const TomlTable &table, const QString &path)
+QString writeTomlText(const TomlTable &table, const QString &path)
 {
-    QByteArray bytes;
-    try {
-        bytes = layoutTomlText(toml::format(TomlValue(table), 80, 17));
-    } catch (const std::exception &) {
-        return;
-    }
+    QString error;
+    const QByteArray bytes = formatTomlDocument(table, &error);
+    if (!error.isEmpty())
+        return error;
 
     // The save file lives beside the target and replaces it only once all
     // bytes are out; on any failure the target stays as it was.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return;
+        return file.errorString();
     if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
         file.cancelWriting();
-        return;
+        return error;
     }
-    file.commit();
+    if (!file.commit())
+        return file.errorString();
+    return QString();
 }
 
-void writeTomlFile(const QJsonObject &document, const QString &path)
+QString writeTomlFile(const QJsonObject &document, const QString &path)
 {
-    writeTomlText(jsonObjectToToml(document), path);
+    return writeTomlText(jsonObjectToToml(document), path);
 }
