@@ -92,6 +92,36 @@ private:
     std::string m_bytes;
 };
 
+// The library gives the value behind a key of 75 characters (as written) a
+// line width of 2, and then loops for ever on a text that starts with an
+// escape. No description of ours has such a key; the check keeps the writer
+// from hanging on one.
+constexpr std::size_t hangingKeyLength = 75;
+
+bool hasHangingKey(const TomlValue &value);
+
+bool hasHangingKey(const TomlTable &table)
+{
+    for (const auto &member : table) {
+        if (toml::format_key(member.first).size() == hangingKeyLength || hasHangingKey(member.second))
+            return true;
+    }
+    return false;
+}
+
+bool hasHangingKey(const TomlValue &value)
+{
+    if (value.is_table())
+        return hasHangingKey(value.as_table());
+    if (value.is_array()) {
+        for (const TomlValue &item : value.as_array()) {
+            if (hasHangingKey(item))
+                return true;
+        }
+    }
+    return false;
+}
+
 bool readsBackAs(const QByteArray &bytes, const TomlTable &table)
 {
     std::istringstream stream(std::string(bytes.constData(), std::size_t(bytes.size())));
@@ -107,6 +137,10 @@ bool readsBackAs(const QByteArray &bytes, const TomlTable &table)
 
 QByteArray formatTomlDocument(const TomlTable &table, QString *error)
 {
+    if (hasHangingKey(table)) {
+        *error = QStringLiteral("a key is too long for the TOML library");
+        return {};
+    }
     const BackslashStandIn standIn(table);
     QByteArray bytes;
     try {
