@@ -48,6 +48,14 @@ bool isValidUtf8File(const QString &path)
     return read == 0 && check.finish();
 }
 
+bool isUtf8File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(utf8Mark.size()) == utf8Mark || isValidUtf8File(path);
+}
+
 // Pointer and size everywhere: Qt 5's QByteArray overloads stop at the first
 // NUL byte, which would drop the rest of the file.
 QString decode(const QByteArray &bytes)

@@ -229,6 +229,9 @@ void TestSettingFile::nonAsciiNames_data()
         << QStringList{"Zo\u00eb/k"};
     QTest::newRow("UTF-8 sub-group") << QByteArray("[S]\nZo\xc3\xab/A=1\n") << QStringList{"", "s"} << "s"
                                      << QStringList{"Zo\u00eb/a"};
+    QTest::newRow("mark, then bytes that are not UTF-8")
+        << QByteArray("\xef\xbb\xbf[E]\nZo\xc3\xab=\xeb\n") << QStringList{"", "e"} << "e"
+        << QStringList{"zo\u00eb"};
     QTest::newRow("Latin-1 file keeps Latin-1 names")
         << QByteArray("[Emotions]\nZo\xeb=x\n") << QStringList{"", "emotions"} << "emotions"
         << QStringList{"zo\u00eb"};
