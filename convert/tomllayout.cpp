@@ -155,12 +155,15 @@ private:
             if (lineBreak != 0) {
                 // The library breaks a long text into lines joined by line-ending
                 // backslashes. A reader drops every blank that starts the next
-                // line, and the break may fall inside a UTF-8 sequence, so the
-                // text is joined into one line again. A backslash of the text
-                // itself is always escaped, so every such backslash is the
-                // library's.
+                // line, and the break may fall inside a UTF-8 sequence or an
+                // escape such as "\u001F", so the text is joined into one line
+                // again. The writer keeps the text's own backslashes from the
+                // library (formatTomlDocument), and the library never breaks a
+                // line right after the backslash that opens an escape, so a
+                // backslash before a line end is always the library's.
                 m_pos += blank + lineBreak;
             } else {
+                // An escape: the backslash and the character it escapes.
                 take(peek(1) == '\0' ? 1 : 2);
             }
             return;

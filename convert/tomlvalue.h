@@ -3,6 +3,7 @@
 // The TOML side of a description. This header pulls in the TOML library, so
 // only the writer and its tests include it.
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -26,7 +27,14 @@ TomlTable jsonObjectToToml(const QJsonObject &object);
 // undefined give the empty value.
 TomlValue jsonValueToToml(const QJsonValue &value);
 
-// Serialises the table (width 80, float precision 17), lays the text out and
-// writes it to `path` in one piece. Nothing is written when the library
-// fails or the file cannot be saved.
+// The bytes of a written description: the table serialised (width 80, float
+// precision 17) and laid out, then read back with the library and compared
+// with the table. Empty bytes, and a short reason in `*error`, when the
+// library fails or would hang (a key of 75 characters), or when the text
+// would not read back as the table; `*error` is emptied on success.
+QByteArray formatTomlDocument(const TomlTable &table, QString *error);
+
+// Writes the table's bytes to `path` in one piece. Returns an empty text on
+// success, otherwise why nothing was written: the text could not be made or
+// the file could not be saved.
 QString writeTomlText(const TomlTable &table, const QString &path);

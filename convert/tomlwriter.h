@@ -7,6 +7,7 @@
 // mark, CR LF line ends, a space after each separating comma and an empty
 // line before each "[[...]]" header. The file is replaced atomically: it
 // holds either its old or its new content, never a part. Nothing is written
-// when the file cannot be saved, for instance when its folder does not exist;
-// the reason is returned (empty on success).
+// when the file cannot be saved, for instance when its folder does not exist,
+// or when the text would not read back as the document. Returns an empty text
+// on success, otherwise the reason.
 QString writeTomlFile(const QJsonObject &document, const QString &path);

@@ -48,13 +48,25 @@ bool isValidUtf8File(const QString &path)
     return read == 0 && check.finish();
 }
 
+bool isUtf8File(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(utf8Mark.size()) == utf8Mark || isValidUtf8File(path);
+}
+
+// Pointer and size everywhere: Qt 5's QByteArray overloads stop at the first
+// NUL byte, which would drop the rest of the file.
 QString decode(const QByteArray &bytes)
 {
-    if (!isValidUtf8(bytes))
-        return QString::fromLatin1(bytes);
+    // QSettings reads a file that starts with the mark as UTF-8, whatever
+    // follows; bytes that are not UTF-8 become replacement characters.
     if (bytes.startsWith(utf8Mark))
         return QString::fromUtf8(bytes.constData() + utf8Mark.size(), bytes.size() - utf8Mark.size());
-    return QString::fromUtf8(bytes);
+    if (!isValidUtf8(bytes))
+        return QString::fromLatin1(bytes.constData(), bytes.size());
+    return QString::fromUtf8(bytes.constData(), bytes.size());
 }
 
 } // namespace LegacyText

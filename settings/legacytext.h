@@ -14,7 +14,13 @@ bool isValidUtf8(const QByteArray &bytes);
 // Reads the file in bounded chunks; false when it cannot be opened.
 bool isValidUtf8File(const QString &path);
 
-// The text of a legacy file's bytes, without a UTF-8 byte-order mark.
+// Whether the file is read as UTF-8: it starts with a UTF-8 byte-order mark,
+// or it is valid UTF-8 throughout.
+bool isUtf8File(const QString &path);
+
+// The text of a legacy file's bytes, all of them (NUL bytes included). Bytes
+// that start with a UTF-8 byte-order mark are UTF-8, as QSettings takes them:
+// the mark is dropped and what is not UTF-8 becomes U+FFFD.
 QString decode(const QByteArray &bytes);
 
 } // namespace LegacyText

@@ -104,8 +104,9 @@ void SettingFile::fromFile()
     {
         QSettings settings(m_fileName, QSettings::IniFormat);
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
-        // byte-order mark, which turns "Zoë" into "ZoÃ«".
-        const bool utf8 = LegacyText::isValidUtf8File(m_fileName);
+        // byte-order mark, which turns "Zoë" into "ZoÃ«". With the mark Qt
+        // decodes the values as UTF-8, but still not the names.
+        const bool utf8 = LegacyText::isUtf8File(m_fileName);
         if (utf8)
             settings.setIniCodec("UTF-8");
 

@@ -87,6 +87,13 @@ void TestScenarioReader::sections_data()
                            << json("[{'display_name':'Zo\xc3\xab'}]");
     QTest::newRow("Latin-1") << QByteArray("[scenario]\ndisplay_name = Zo\xeb\n")
                              << json("[{'display_name':'Zo\xc3\xab'}]");
+    QTest::newRow("NUL bytes") << QByteArrayLiteral(
+        "[scenario]\nemote_file = a\0b\n\0\n[scenario]\nsound_file = Zo\xeb\n")
+                               << json("[{'emote_file':'a\\u0000b'},{'sound_file':'Zo\xc3\xab'}]");
+    // A file that starts with the mark is UTF-8, as the settings reader takes it.
+    QTest::newRow("mark, then bytes that are not UTF-8")
+        << QByteArray("\xef\xbb\xbf[scenario]\ndisplay_name = Zo\xeb\n")
+        << json("[{'display_name':'Zo\xef\xbf\xbd'}]");
 }
 
 void TestScenarioReader::sections()

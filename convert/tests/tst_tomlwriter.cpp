@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(TomlTable)
+
 namespace {
 
 // JSON written with single quotes, which keeps the test tables readable.
@@ -55,9 +57,9 @@ QString describe(const TomlValue &value)
 
 using TomlParseBack::parseToml;
 
-QByteArray crlf(const char *text)
+QByteArray crlf(QByteArray text)
 {
-    return QByteArray(text).replace("\n", "\r\n");
+    return text.replace("\n", "\r\n");
 }
 
 } // namespace
@@ -83,6 +85,8 @@ private slots:
     void replacesWholeFile();
     void unwritableTargets_data();
     void unwritableTargets();
+    void tablesNotWritten_data();
+    void tablesNotWritten();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -168,6 +172,12 @@ void TestTomlWriter::documentBytes_data()
         << crlf("\n\n[[scenario]]\ndisplay_icon = \"button7_off\"\n"
                 "display_name = \"\"\"Kit \"the Bold\", II\"\"\"\nemote_file = \"normal\"\nsound_delay = "
                 "0\n\n");
+    // A split text goes back on one line, the backslash that ends up at the
+    // split included.
+    QTest::newRow("long text with a backslash at the split")
+        << json("{'scenario':[{'display_name':'" + QByteArray(62, 'N') + "\\\\tail','sound_delay':0}]}")
+        << crlf(QByteArray("\n\n[[scenario]]\ndisplay_name = \"\"\"\n" + QByteArray(62, 'N')
+               + "\\\\tail\"\"\"\nsound_delay = 0\n\n"));
 }
 
 void TestTomlWriter::documentBytes()
@@ -175,7 +185,7 @@ void TestTomlWriter::documentBytes()
     QFETCH(QJsonObject, document);
     QFETCH(QByteArray, bytes);
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
-    writeTomlFile(document, path);
+    QCOMPARE(writeTomlFile(document, path), QString());
     const QByteArray written = TreeFixture::readFile(path);
     QCOMPARE(written, bytes);
     QVERIFY(!written.startsWith("\xef\xbb\xbf"));
@@ -235,6 +245,15 @@ void TestTomlWriter::longTextSurvives_data()
     QTest::newRow("three-byte characters") << QStringLiteral("ab") + QStringLiteral("\u732b, ").repeated(40);
     QTest::newRow("escapes near the split") << QStringLiteral("q\"\\\t").repeated(40);
     QTest::newRow("quotes and a line break") << QStringLiteral("Kit \"the Bold\", ").repeated(6) + "\nend \"";
+    // The library may split a text between the two backslashes it writes for
+    // one; a backslash that ends a line of the text gives the same bytes.
+    for (int offset = 58; offset <= 66; ++offset)
+        QTest::addRow("backslashes after %d characters", offset) << QString(offset, QLatin1Char('N'))
+                + QStringLiteral("\\tail\\\\x\\") + QString(70, QLatin1Char('y'));
+    QTest::newRow("backslash before a line break")
+        << QString(62, QLatin1Char('N')) + QStringLiteral("\\\n\tail");
+    QTest::newRow("control characters near the split")
+        << QString(60, QLatin1Char('x')) + QStringLiteral("\x01\x1f\x7f\b\f\r").repeated(8);
 }
 
 void TestTomlWriter::longTextSurvives()
@@ -318,8 +337,35 @@ void TestTomlWriter::unwritableTargets()
     QFETCH(QString, target);
     QFETCH(QStringList, entries);
     QVERIFY(TreeFixture::build(m_dir->path(), entries));
-    writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), m_dir->filePath(target));
+    QVERIFY(!writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), m_dir->filePath(target)).isEmpty());
     QCOMPARE(TreeFixture::describe(m_dir->path()), entries);
+}
+
+// Nothing is written when the library cannot make the text or the text would
+// not read back; the reason comes back instead.
+void TestTomlWriter::tablesNotWritten_data()
+{
+    QTest::addColumn<TomlTable>("table");
+    QTest::addColumn<QString>("error");
+
+    // Bytes that are not UTF-8 cannot stand in a TOML text.
+    const TomlTable emote{{"display_name", TomlValue(std::string("Zo\xeb"))}};
+    QTest::newRow("text not UTF-8") << TomlTable{{"scenario", TomlValue(TomlArray{TomlValue(emote)})}}
+                                    << "the written text does not read back";
+    // The library would loop for ever on this one.
+    QTest::newRow("key of 75 characters") << TomlTable{{std::string(75, 'k'), TomlValue(std::string("\tx"))}}
+                                          << "a key is too long for the TOML library";
+}
+
+void TestTomlWriter::tablesNotWritten()
+{
+    QFETCH(TomlTable, table);
+    QFETCH(QString, error);
+    QString reason;
+    QVERIFY(formatTomlDocument(table, &reason).isEmpty());
+    QCOMPARE(reason, error);
+    QCOMPARE(writeTomlText(table, m_dir->filePath(QStringLiteral("char.toml"))), error);
+    QCOMPARE(TreeFixture::describe(m_dir->path()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestTomlWriter)

@@ -189,6 +189,12 @@ void TestSettingFile::decoding_data()
     QTest::newRow("overlong sequence") << QByteArray("\xc0\xaf") << "\u00c0\u00af";
     QTest::newRow("cut off") << QByteArray("ab\xe7\x8c") << "ab\u00e7\u008c";
     QTest::newRow("nothing") << QByteArray() << "";
+    QTest::newRow("NUL kept in UTF-8")
+        << QByteArrayLiteral("a\0Zo\xc3\xab") << QStringLiteral("a\u0000Zo\u00eb");
+    QTest::newRow("NUL kept in Latin-1")
+        << QByteArrayLiteral("a\0Zo\xeb") << QStringLiteral("a\u0000Zo\u00eb");
+    QTest::newRow("mark, then bytes that are not UTF-8")
+        << QByteArray("\xef\xbb\xbf[s]\nZo\xeb") << QStringLiteral("[s]\nZo\ufffd");
 }
 
 void TestSettingFile::decoding()
@@ -223,6 +229,9 @@ void TestSettingFile::nonAsciiNames_data()
         << QStringList{"Zo\u00eb/k"};
     QTest::newRow("UTF-8 sub-group") << QByteArray("[S]\nZo\xc3\xab/A=1\n") << QStringList{"", "s"} << "s"
                                      << QStringList{"Zo\u00eb/a"};
+    QTest::newRow("mark, then bytes that are not UTF-8")
+        << QByteArray("\xef\xbb\xbf[E]\nZo\xc3\xab=\xeb\n") << QStringList{"", "e"} << "e"
+        << QStringList{"zo\u00eb"};
     QTest::newRow("Latin-1 file keeps Latin-1 names")
         << QByteArray("[Emotions]\nZo\xeb=x\n") << QStringList{"", "emotions"} << "emotions"
         << QStringList{"zo\u00eb"};

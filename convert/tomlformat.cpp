@@ -1,0 +1,165 @@
+#include "convert/tomllayout.h"
+#include "convert/tomlvalue.h"
+
+#include <exception>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// The library splits a long text into lines at byte counts, and it may cut
+// between the two backslashes it writes for one backslash of the text. The
+// piece then ends in "\\" and a line break, which are also the bytes of a text
+// backslash before a line break: no reading of the library's text can tell the
+// two apart. So the library never sees a text backslash. A character that the
+// document does not hold, with two UTF-8 bytes like the "\\" it stands for
+// (the library's line widths stay the same), takes its place, and the laid out
+// text gets "\\" back for it.
+class BackslashStandIn
+{
+public:
+    explicit BackslashStandIn(const TomlTable &table)
+        : m_used(lastTwoByte + 1, false)
+    {
+        markTable(table);
+        for (char32_t c = firstTwoByte; c <= lastTwoByte; ++c) {
+            if (!m_used[c]) {
+                m_bytes = {char(0xc0 | (c >> 6)), char(0x80 | (c & 0x3f))};
+                break;
+            }
+        }
+    }
+
+    // Empty when the document holds every two-byte character.
+    const std::string &bytes() const { return m_bytes; }
+
+    void replaceIn(TomlTable &table) const
+    {
+        for (auto &member : table)
+            replaceIn(member.second);
+    }
+
+private:
+    static constexpr char32_t firstTwoByte = 0x80;
+    static constexpr char32_t lastTwoByte = 0x7ff;
+
+    void mark(const std::string &text)
+    {
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+            const auto lead = static_cast<unsigned char>(text[i]);
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (lead >= 0xc2 && lead <= 0xdf && (next & 0xc0) == 0x80)
+                m_used[((lead & 0x1fu) << 6) | (next & 0x3fu)] = true;
+        }
+    }
+
+    void markTable(const TomlTable &table)
+    {
+        for (const auto &member : table) {
+            mark(member.first);
+            markValue(member.second);
+        }
+    }
+
+    void markValue(const TomlValue &value)
+    {
+        if (value.is_string()) {
+            mark(value.as_string().str);
+        } else if (value.is_array()) {
+            for (const TomlValue &item : value.as_array())
+                markValue(item);
+        } else if (value.is_table()) {
+            markTable(value.as_table());
+        }
+    }
+
+    void replaceIn(TomlValue &value) const
+    {
+        if (value.is_string()) {
+            std::string &text = value.as_string().str;
+            for (std::size_t at = text.find('\\'); at != std::string::npos;
+                 at = text.find('\\', at + m_bytes.size()))
+                text.replace(at, 1, m_bytes);
+        } else if (value.is_array()) {
+            for (TomlValue &item : value.as_array())
+                replaceIn(item);
+        } else if (value.is_table()) {
+            replaceIn(value.as_table());
+        }
+    }
+
+    std::vector<bool> m_used;
+    std::string m_bytes;
+};
+
+// The library gives the value behind a key of 75 characters (as written) a
+// line width of 2, and then loops for ever on a text that starts with an
+// escape. No description of ours has such a key; the check keeps the writer
+// from hanging on one.
+constexpr std::size_t hangingKeyLength = 75;
+
+bool hasHangingKey(const TomlValue &value);
+
+bool hasHangingKey(const TomlTable &table)
+{
+    for (const auto &member : table) {
+        if (toml::format_key(member.first).size() == hangingKeyLength || hasHangingKey(member.second))
+            return true;
+    }
+    return false;
+}
+
+bool hasHangingKey(const TomlValue &value)
+{
+    if (value.is_table())
+        return hasHangingKey(value.as_table());
+    if (value.is_array()) {
+        for (const TomlValue &item : value.as_array()) {
+            if (hasHangingKey(item))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool readsBackAs(const QByteArray &bytes, const TomlTable &table)
+{
+    std::istringstream stream(std::string(bytes.constData(), std::size_t(bytes.size())));
+    try {
+        const TomlValue parsed = toml::parse<toml::discard_comments, std::map, std::vector>(stream);
+        return parsed.is_table() && parsed.as_table() == table;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+} // namespace
+
+QByteArray formatTomlDocument(const TomlTable &table, QString *error)
+{
+    if (hasHangingKey(table)) {
+        *error = QStringLiteral("a key is too long for the TOML library");
+        return {};
+    }
+    const BackslashStandIn standIn(table);
+    QByteArray bytes;
+    try {
+        TomlTable formatted = table;
+        if (!standIn.bytes().empty())
+            standIn.replaceIn(formatted);
+        bytes = layoutTomlText(toml::format(TomlValue(std::move(formatted)), 80, 17));
+    } catch (const std::exception &) {
+        *error = QStringLiteral("the TOML library cannot write the description");
+        return {};
+    }
+    if (!standIn.bytes().empty())
+        bytes.replace(QByteArray::fromStdString(standIn.bytes()), QByteArrayLiteral("\\\\"));
+
+    // The last word on every text: what a reader gets back from the bytes.
+    if (!readsBackAs(bytes, table)) {
+        *error = QStringLiteral("the written text does not read back");
+        return {};
+    }
+    error->clear();
+    return bytes;
+}
