@@ -1,0 +1,34 @@
+// The journal's cost: the same migration over a client, once through the run
+// the programs make (journal, counts) and once straight through the disk seam
+// with nothing recorded. Prints nothing; bench/journal-cost.sh times it.
+//
+//   veltra-journalcost journal|bare CLIENT
+
+#include "app/migration.h"
+#include "convert/convertlegacyfiles.h"
+#include "paths/diskfilesystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
+        std::fputs("usage: veltra-journalcost journal|bare CLIENT\n", stderr);
+        return 2;
+    }
+    if (std::strcmp(argv[1], "journal") == 0) {
+        RunOptions options;
+        options.version = QStringLiteral("bench");
+        return runMigration(convertLegacyFiles, WalkHooks(), options).failure.isEmpty() ? 0 : 1;
+    }
+    DiskFileSystem disk;
+    const FileSystemScope scope(disk);
+    restructureCharacterFolders(convertLegacyFiles, WalkHooks());
+    disk.sync(QDir::currentPath());
+    return 0;
+}
