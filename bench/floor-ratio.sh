@@ -8,8 +8,10 @@
 # veltra-floor side by side, each on a fresh copy of that client (copied with
 # cp -a and flushed to disk before the clock starts, so the page cache is warm
 # and no write-back of the copy is timed). Prints the median wall-clock time
-# of each and their ratio, and checks that both deleted the same number of
-# duplicates.
+# of each and their ratio, the median CPU seconds (user + system) of each, and
+# checks that both deleted the same number of duplicates. Both programs flush
+# every document to disk, so the wall-clock times follow the disk's other
+# traffic; the CPU seconds do not.
 set -euo pipefail
 build="$(realpath "$1")"
 shift
@@ -29,42 +31,36 @@ fresh() {
     sync
 }
 
-# Seconds taken by the command, to the millisecond.
+# Runs the command with its standard output in $1; sets `wall` and `cpu` to
+# the wall-clock and the CPU (user + system) seconds it took.
 timed() {
-    local start end
-    start=$EPOCHREALTIME
-    "$@"
-    end=$EPOCHREALTIME
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
-}
-
-runCli() {
-    local status=0
-    "$cli" --color=never "$work/client" >"$work/cli.log" || status=$?
+    local out="$1" status=0
+    shift
+    /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >"$out" || status=$?
     # 1 means the log holds error lines, which the collisions produce on purpose.
-    [ "$status" -le 1 ] || { echo "veltra-cli failed with status $status" >&2; exit "$status"; }
-}
-
-runFloor() {
-    "$floor" "$work/client" >"$work/floor.log"
+    [ "$status" -le 1 ] || { echo "$1 failed with status $status" >&2; exit "$status"; }
+    # The last line: a status other than 0 comes first, on a line of its own.
+    read -r wall cpu < <(awk 'END { printf "%.2f %.2f\n", $1, $2 + $3 }' "$work/time")
 }
 
 median() {
     printf '%s\n' "$@" | sort -g | sed -n 2p
 }
 
-printf '%-10s %-8s %-26s %-26s %s\n' characters files "veltra-cli s (runs)" "veltra-floor s (runs)" ratio
+printf '%-10s %-7s %-24s %-24s %-6s %-9s %s\n' characters files "veltra-cli s (runs)" "veltra-floor s (runs)" \
+    ratio "cli CPU s" "floor CPU s"
 for count in "${sizes[@]}"; do
     rm -rf "$work/source"
     python3 "$here/generate-client.py" "$work/source" "$count" --seed 1 >/dev/null
     files="$(find "$work/source/base/characters" -type f | wc -l)"
-    cliTimes=()
-    floorTimes=()
+    cliTimes=() cliCpu=() floorTimes=() floorCpu=()
     for _ in 1 2 3; do
         fresh
-        cliTimes+=("$(timed runCli)")
+        timed "$work/cli.log" "$cli" --color=never "$work/client"
+        cliTimes+=("$wall") cliCpu+=("$cpu")
         fresh
-        floorTimes+=("$(timed runFloor)")
+        timed "$work/floor.log" "$floor" "$work/client"
+        floorTimes+=("$wall") floorCpu+=("$cpu")
     done
 
     duplicates="$(grep -c 'is a duplicate of' "$work/cli.log" || true)"
@@ -74,6 +70,7 @@ for count in "${sizes[@]}"; do
 
     c="$(median "${cliTimes[@]}")"
     f="$(median "${floorTimes[@]}")"
-    printf '%-10s %-8s %-26s %-26s %s\n' "$count" "$files" "$c (${cliTimes[*]})" "$f (${floorTimes[*]})" \
-        "$(awk -v c="$c" -v f="$f" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')"
+    printf '%-10s %-7s %-24s %-24s %-6s %-9s %s\n' "$count" "$files" "$c (${cliTimes[*]})" "$f (${floorTimes[*]})" \
+        "$(awk -v c="$c" -v f="$f" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')" \
+        "$(median "${cliCpu[@]}")" "$(median "${floorCpu[@]}")"
 done
