@@ -50,7 +50,7 @@ void TestKeyName::keyName()
     QFETCH(QString, name);
     QFETCH(bool, dotted);
     QTEST(::keyName(name, dotted), "key");
-    QTEST(::keyName(name, dotted), "key"); // no state carried between calls
+    QTEST(::keyName(name, dotted), "key"); // the remembered key: the same
 }
 
 // Keys are remembered per thread: a thread that asks first must get what this
