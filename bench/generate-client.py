@@ -5,7 +5,7 @@
 
 Writes FOLDER/base/characters/<name>/ for N characters (default 100) and a
 shared FOLDER/base/sounds/general/. Each character has a legacy char.ini of
-20 to 200 emotions with options, sounds in the three forms ([Sound] "file#delay",
+10 to 40 emotions with options, sounds in the three forms ([Sound] "file#delay",
 [SoundN] with [SoundT], and [SoundN] naming a file with its suffix or one
 that does not exist), icons in emotions/, sprites, shout sounds and images,
 some byte-identical duplicates and some colliding files. The same seed always
@@ -79,8 +79,8 @@ def character(client, index, sounds):
     rng = client.rng
     name = "Char%05d" % index
     folder = "base/characters/%s/" % name
-    count = rng.randint(20, 200)
-    emotes = [rng.choice(MOODS) + ("" if rng.random() < 0.6 else str(rng.randint(1, 9))) for _ in range(count)]
+    count = rng.randint(10, 40)
+    emotes = [rng.choice(MOODS) + ("" if rng.random() < 0.8 else str(rng.randint(1, 9))) for _ in range(count)]
 
     ini = options(rng, index) + ["", "[Time]", "deskslam = 8", "", "[Emotions]", "number = %d" % count]
     ini += [emotion_line(rng, i + 1, emotes[i]) for i in range(count)]
@@ -109,19 +109,18 @@ def character(client, index, sounds):
             ini += ["", "[SoundT]"] + delay_lines
     client.write(folder + "char.ini", ("\r\n".join(ini) + "\r\n").encode("utf-8"))
 
-    # Icons: most characters use button%d_off, a few the number alone.
+    # Icons: one per emotion, button%d_off mostly, the number alone now and then.
     for i in range(1, count + 1):
-        if rng.random() < 0.1:
-            client.write(folder + "emotions/%d.png" % i, client.blob(100, 600))
-        else:
-            client.write(folder + "emotions/button%d_off.png" % i, client.blob(100, 600))
-            client.write(folder + "emotions/button%d_on.png" % i, client.blob(100, 600))
+        icon = "%d.png" if rng.random() < 0.1 else "button%d_off.png"
+        client.write(folder + "emotions/" + icon % i, client.blob(100, 600))
 
-    # Sprites: idle and talking images per distinct emote, a few pre-animations.
+    # Sprites: idle and talking images per distinct emote, a few pre-animations;
+    # one character in four keeps them in "(a)" and "(b)" sub-folders.
+    grouped = index % 4 == 3
     for emote in sorted(set(emotes)):
-        client.write(folder + "(a)%s.gif" % emote, client.blob())
-        client.write(folder + "(b)%s.gif" % emote, client.blob())
-        if rng.random() < 0.3:
+        for side in ("a", "b"):
+            client.write(folder + ("(%s)/%s.gif" if grouped else "(%s)%s.gif") % (side, emote), client.blob())
+        if rng.random() < 0.15:
             client.write(folder + "%s_pre.gif" % emote, client.blob())
 
     icon = client.blob(300, 900)

@@ -1,5 +1,6 @@
 #include "model/keyname.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -15,9 +16,7 @@ bool foldFirstMatch(QString &text, const QRegularExpression &pattern, const QStr
     return true;
 }
 
-} // namespace
-
-QString keyName(const QString &name, bool dotted)
+QString workOutKeyName(const QString &name, bool dotted)
 {
     static const QRegularExpression prefix(QStringLiteral("^\\w+_"));
     static const QRegularExpression memberAccess(QStringLiteral("(\\.|->)"));
@@ -40,4 +39,24 @@ QString keyName(const QString &name, bool dotted)
     while (foldFirstMatch(key, wordStart, QStringLiteral("%1_%2"))) { }
     key.replace(QStringLiteral("__"), QStringLiteral("_"));
     return key.toLower();
+}
+
+} // namespace
+
+QString keyName(const QString &name, bool dotted)
+{
+    // The codecs ask for the same few member names for every record they
+    // read or write, and the rule takes several regular-expression passes.
+    // Each thread keeps the keys it has worked out, so no lock is needed; the
+    // bound keeps names that come from data from growing it without end.
+    constexpr int memoLimit = 4096;
+    thread_local QHash<QString, QString> memo[2];
+    QHash<QString, QString> &keys = memo[dotted ? 1 : 0];
+    const auto known = keys.constFind(name);
+    if (known != keys.constEnd())
+        return *known;
+    const QString key = workOutKeyName(name, dotted);
+    if (keys.size() < memoLimit)
+        keys.insert(name, key);
+    return key;
 }

@@ -9,6 +9,7 @@ class TestKeyName : public QObject
 private slots:
     void keyName_data();
     void keyName();
+    void sameKeysOnEveryThread();
 };
 
 void TestKeyName::keyName_data()
@@ -49,7 +50,26 @@ void TestKeyName::keyName()
     QFETCH(QString, name);
     QFETCH(bool, dotted);
     QTEST(::keyName(name, dotted), "key");
-    QTEST(::keyName(name, dotted), "key"); // no state carried between calls
+    QTEST(::keyName(name, dotted), "key"); // the remembered key: the same
+}
+
+// Keys are remembered per thread: a thread that asks first must get what this
+// one got, whichever of them worked the key out.
+void TestKeyName::sameKeysOnEveryThread()
+{
+    const QStringList names{QStringLiteral("EmoteAnimFile"), QStringLiteral("Scene.Name"),
+        QStringLiteral("m_displayName"), QStringLiteral("iconURL")};
+    QStringList here;
+    for (const QString &name : names)
+        here << ::keyName(name, false) << ::keyName(name, true);
+    QStringList there;
+    QScopedPointer<QThread> thread(QThread::create([&] {
+        for (const QString &name : names)
+            there << ::keyName(name, false) << ::keyName(name, true);
+    }));
+    thread->start();
+    QVERIFY(thread->wait());
+    QCOMPARE(there, here);
 }
 
 QTEST_GUILESS_MAIN(TestKeyName)
