@@ -27,8 +27,6 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     FileSystem &files = fileSystem();
     // The folder is used as it was found: its own name may hold anything.
     const QString root = folder.absolutePath();
-    if (!files.status(root).isFolder())
-        return; // the folder itself is gone: nothing in it can be found
     const QString source = joinPathText({root, from});
     if (files.status(source).type == EntryStatus::Missing)
         return;

@@ -12,6 +12,7 @@
 #include "settings/settingfile.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <limits>
@@ -74,15 +75,38 @@ void setSound(LegacyEmote &emote, const QString &key, const SoundSections &sound
     emote.sound_delay = ok ? delay : 0;
 }
 
+// Whether the general sounds hold a sound, by its name as a description
+// writes it. The run never changes that folder, so each name is looked up
+// once for a whole description.
+class GeneralSounds
+{
+public:
+    GeneralSounds()
+        : m_folder(joinPathText({baseFolder().path, QStringLiteral("sounds"), QStringLiteral("general")}))
+    {
+    }
+
+    bool holds(const QString &name)
+    {
+        auto known = m_found.constFind(name);
+        if (known == m_found.constEnd())
+            known = m_found.insert(name, findSoundFile(PathBuilder().append(m_folder).append(name)).isFile);
+        return known.value();
+    }
+
+private:
+    QString m_folder;
+    QHash<QString, bool> m_found;
+};
+
 // An icon the folder does not hold falls back to the client's button image;
 // a sound the general sounds do not hold is dropped with its delay.
-void checkFiles(LegacyEmote &emote, const QString &folder, const QString &generalSounds)
+void checkFiles(LegacyEmote &emote, const QString &folder, GeneralSounds &sounds)
 {
     if (!actorFilePath(folder, QStringLiteral("emotions/%1.png").arg(emote.display_icon)).isFile)
         emote.display_icon = QStringLiteral("button%1_off").arg(emote.display_icon);
 
-    const ResolvedPath sound = findSoundFile(PathBuilder().append(generalSounds).append(emote.sound_file));
-    if (sound.path.isEmpty() || !resolvePath(sound.path).isFile) {
+    if (!sounds.holds(emote.sound_file)) {
         emote.sound_file.clear();
         emote.sound_delay = 0;
     }
@@ -139,8 +163,7 @@ QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
     std::stable_sort(emotes.begin(), emotes.end(),
         [](const LegacyEmote &a, const LegacyEmote &b) { return CsActor::legacyEmoteLess(a, b); });
 
-    const QString generalSounds
-        = joinPathText({baseFolder().path, QStringLiteral("sounds"), QStringLiteral("general")});
+    GeneralSounds generalSounds;
     for (LegacyEmote &emote : emotes)
         checkFiles(emote, folder, generalSounds);
     return problems;

@@ -12,6 +12,9 @@ public:
     virtual ResolvedPath soundPath(const QString &relative) const;
     virtual ResolvedPath imagePath(const QString &relative) const;
 
+    // The root's path text, without looking it up.
+    QString rootText() const;
+
 protected:
     CAbstractPath() = default;
     CAbstractPath(const CAbstractPath &) = default;
@@ -29,6 +32,7 @@ public:
     QString actorName() const { return m_actorName; }
 
     ResolvedPath rootPath() const override;
+    QString rootText() const;
 
 private:
     QString m_actorName;

@@ -19,5 +19,5 @@ ResolvedPath charactersFolder()
 
 QString charactersFolderPath()
 {
-    return charactersFolder().path;
+    return joinPathText({QDir::currentPath(), FolderNames::base, FolderNames::characters});
 }

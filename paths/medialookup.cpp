@@ -31,11 +31,11 @@ ResolvedPath findMedia(const QString &path, const QStringList &suffixes)
 {
     const FileSystem &files = fileSystem();
     if (files.status(path).isFile())
-        return resolvePath(path);
+        return {joinPathText({path}), true};
     for (const QString &suffix : suffixes) {
         const QString candidate = path + QLatin1Char('.') + suffix;
         if (files.status(candidate).isFile())
-            return resolvePath(candidate);
+            return {joinPathText({candidate}), true};
     }
     return {};
 }

@@ -6,9 +6,21 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+namespace {
+
+QString absoluteText(const QString &path)
+{
+    // An absolute path needs no current folder, only cleaning.
+    if (path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
 ResolvedPath resolvePath(const QString &path)
 {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString absolute = absoluteText(path);
     return {absolute, fileSystem().status(absolute).isFile()};
 }
 
@@ -23,19 +35,29 @@ QString removeDotRuns(const QString &part)
     return stripped;
 }
 
-ResolvedPath joinPath(const QStringList &parts)
+namespace {
+
+QString joinedText(const QStringList &parts)
 {
     if (parts.isEmpty())
-        return resolvePath(QString());
+        return QString();
     QString joined = parts.first();
     for (int i = 1; i < parts.size(); ++i)
         joined += QLatin1Char('/') + parts.at(i);
     // The first part is a folder the program found on disk and is used as
     // found; the parts joined onto it may come from legacy files.
-    return resolvePath(parts.first() + removeDotRuns(joined.mid(parts.first().size())));
+    return parts.first() + removeDotRuns(joined.mid(parts.first().size()));
+}
+
+} // namespace
+
+ResolvedPath joinPath(const QStringList &parts)
+{
+    return resolvePath(joinedText(parts));
 }
 
 QString joinPathText(const QStringList &parts)
 {
-    return joinPath(parts).path;
+    // Only the text: nothing is looked up on disk.
+    return absoluteText(joinedText(parts));
 }
