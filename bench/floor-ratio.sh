@@ -56,7 +56,7 @@ for count in "${sizes[@]}"; do
     cliTimes=() cliCpu=() floorTimes=() floorCpu=()
     for _ in 1 2 3; do
         fresh
-        timed "$work/cli.log" "$cli" --color=never "$work/client"
+        timed "$work/cli.log" "$cli" --color=never --quiet "$work/client"
         cliTimes+=("$wall") cliCpu+=("$cpu")
         fresh
         timed "$work/floor.log" "$floor" "$work/client"
