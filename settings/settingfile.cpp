@@ -30,10 +30,14 @@ QString storedName(const QString &qtName, bool utf8)
     return LegacyText::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : qtName;
 }
 
+// A line without a name ("=x") gives an empty key, whose value QSettings
+// will not hand out (it only warns); such a line says nothing.
 void appendKeys(SettingSection &section, QSettings &settings, const QString &prefix, bool utf8)
 {
-    for (const QString &key : settings.childKeys())
-        section.entries.append({prefix + storedName(key, utf8).toLower(), settings.value(key)});
+    for (const QString &key : settings.childKeys()) {
+        if (!key.isEmpty())
+            section.entries.append({prefix + storedName(key, utf8).toLower(), settings.value(key)});
+    }
 }
 
 // Reads the group QSettings is in now, and the keys one level below it.

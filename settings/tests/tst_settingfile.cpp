@@ -61,6 +61,8 @@ void TestSettingFile::keyOrder_data()
     QTest::newRow("top level sees every section's keys") << QByteArray("top=0\n[Options]\nName=x\n[b]\n1=y\n")
                                                          << "" << QStringList{"top", "Options/name", "b/1"};
     QTest::newRow("General is the top level") << QByteArray("[General]\nKey=1\n") << "" << QStringList{"key"};
+    QTest::newRow("lines without a name left out")
+        << QByteArray("[S]\n=x\nk=1\nA/=y\n") << "s" << QStringList{"k"};
 }
 
 void TestSettingFile::keyOrder()
