@@ -9,13 +9,33 @@
 
 namespace {
 
+// Two readings of one value agree. A value QSettings could not load (a
+// damaged "@Variant(...)") never equals itself as a QVariant, so values are
+// compared by their kind and the text the conversion takes of them.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    return a.userType() == b.userType() && a.toString() == b.toString()
+        && a.toStringList() == b.toStringList();
+}
+
+bool sameEntries(const QVector<GsSetting::SettingEntry> &a, const QVector<GsSetting::SettingEntry> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        if (a.at(i).first != b.at(i).first || !sameValue(a.at(i).second, b.at(i).second))
+            return false;
+    }
+    return true;
+}
+
 bool sameSections(const GsSetting::SettingFile &a, const GsSetting::SettingFile &b)
 {
     if (a.sections().keys() != b.sections().keys())
         return false;
     for (auto it = a.sections().constBegin(); it != a.sections().constEnd(); ++it) {
         const GsSetting::SettingSection other = b.section(it.key());
-        if (it->name != other.name || it->entries != other.entries)
+        if (it->name != other.name || !sameEntries(it->entries, other.entries))
             return false;
     }
     return true;
