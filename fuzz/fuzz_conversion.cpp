@@ -59,17 +59,7 @@ QString text(const QJsonObject &emote, const char *key)
     return emote.value(QLatin1String(key)).toString();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    const QString top = Fuzz::scratchFolder();
-    if (!QDir(top).mkpath(folder) || !QDir::setCurrent(top))
-        Fuzz::fail("a client folder can be made", top);
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+void check(const std::uint8_t *data, std::size_t size)
 {
     QFile::remove(tomlPath);
     QDir(folder + QStringLiteral("data")).removeRecursively();
@@ -82,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QFile toml(tomlPath);
     if (!said) {
         Fuzz::require(!toml.exists(), "no description without a log line");
-        return 0;
+        return;
     }
     Fuzz::require(toml.open(QIODevice::ReadOnly), "a description is written when the log says so");
     const QByteArray bytes = toml.readAll();
@@ -99,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     GsSetting::SettingFile settings;
     settings.setFileName(iniPath);
     if (settings.sections().contains(QStringLiteral("scenario")))
-        return 0; // read by the scenario reader: texts are simplified on the way
+        return; // read by the scenario reader: texts are simplified on the way
 
     QSet<QString> all;
     const QSet<QString> unique = expectedTexts(settings.section(QStringLiteral("emotions")), all);
@@ -113,5 +103,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     for (const QString &texts : unique)
         Fuzz::require(written.contains(texts), "every emotion line's texts are written", texts);
+}
+
+} // namespace
+
+// The conversion works in the current folder, while libFuzzer's own paths are
+// relative to the folder it started in: the client folder is current only
+// while an input runs.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const QString top = Fuzz::scratchFolder();
+    static const bool made = QDir(top).mkpath(folder);
+    const QString started = QDir::currentPath();
+    if (!made || !QDir::setCurrent(top))
+        Fuzz::fail("a client folder can be made", top);
+    check(data, size);
+    QDir::setCurrent(started);
     return 0;
 }
