@@ -114,17 +114,9 @@ bool DiskFileSystem::readFile(const QString &path, QByteArray *bytes, QString *e
     if (!openRegular(native(path), file, info, error))
         return false;
     QByteArray result;
-    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = readFully(file.fd, chunk.data(), chunkSize);
-        if (got < 0) {
-            *error = systemError();
-            return false;
-        }
-        if (got == 0)
-            break;
-        result.append(chunk.constData(), int(got));
-    }
+    if (!readChunks(
+            file.fd, [&result](const char *data, qint64 size) { result.append(data, int(size)); }, error))
+        return false;
     *bytes = result;
     return true;
 }
@@ -292,17 +284,9 @@ bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString 
         return false;
     seen->content = fromStat(info);
     QCryptographicHash hash(QCryptographicHash::Sha3_256);
-    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = readFully(file.fd, chunk.data(), chunkSize);
-        if (got < 0) {
-            *error = systemError();
-            return false;
-        }
-        if (got == 0)
-            break;
-        hash.addData(chunk.constData(), int(got));
-    }
+    if (!readChunks(
+            file.fd, [&hash](const char *data, qint64 size) { hash.addData(data, int(size)); }, error))
+        return false;
     seen->sha3 = hash.result();
     return true;
 }

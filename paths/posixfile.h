@@ -31,6 +31,23 @@ bool openRegular(const QByteArray &path, Descriptor &file, struct stat &info, QS
 qint64 readFully(int fd, char *buffer, qint64 size);
 bool writeFully(int fd, const char *data, qint64 size);
 
+// Reads to the end in bounded chunks, handing each one on; false (with the
+// reason) when a read fails.
+template<typename Take> bool readChunks(int fd, Take take, QString *error)
+{
+    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = readFully(fd, chunk.data(), chunkSize);
+        if (got < 0) {
+            *error = systemError();
+            return false;
+        }
+        if (got == 0)
+            return true;
+        take(chunk.constData(), got);
+    }
+}
+
 // Copies a regular file to a free name: into a temporary file beside the
 // target, linked into place only once it is whole (a link never replaces an
 // entry). With `durable`, the copy is synced and read back against its source
