@@ -83,12 +83,25 @@ QStringList journalsIn(const QString &folder)
     return names;
 }
 
-QString undoOf(const QString &path)
+QJsonObject headerOf(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QJsonDocument::fromJson(file.readLine()).object().value(QLatin1String("undo_of")).toString();
+        return QJsonObject();
+    return QJsonDocument::fromJson(file.readLine()).object();
+}
+
+QString undoOf(const QString &path)
+{
+    return headerOf(path).value(QLatin1String("undo_of")).toString();
+}
+
+// A journal whose header a kill cut short recorded no change: nothing to undo.
+bool isMigrationJournal(const QString &path)
+{
+    const QJsonObject header = headerOf(path);
+    return !header.value(QLatin1String("client")).toString().isEmpty()
+        && header.value(QLatin1String("undo_of")).isNull();
 }
 
 class Undoer
@@ -216,7 +229,7 @@ QString undoableJournal(const QString &folder, QString *error)
         undone.append(undoOf(journals + QLatin1Char('/') + name));
     for (auto it = names.crbegin(); it != names.crend(); ++it) {
         const QString path = journals + QLatin1Char('/') + *it;
-        if (undoOf(path).isEmpty() && !undone.contains(*it))
+        if (isMigrationJournal(path) && !undone.contains(*it))
             return path;
     }
     *error = QStringLiteral("no journal left to undo in %1").arg(journals);
