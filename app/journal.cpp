@@ -1,5 +1,7 @@
 #include "app/journal.h"
 
+#include "paths/posixfile.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -32,16 +34,7 @@ QByteArray operation(const char *name)
 
 bool writeAll(int fd, const QByteArray &bytes)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += put;
-    }
-    return true;
+    return PosixFile::writeFully(fd, bytes.constData(), bytes.size());
 }
 
 } // namespace
