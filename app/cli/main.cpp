@@ -65,7 +65,8 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
                         : plural(report.outcome.done, "character", "characters") + QStringLiteral(" done");
     line += QStringLiteral(", %1, %2, %3, %4")
                 .arg(plural(report.counts.moves, "move", "moves"),
-                    plural(report.counts.deletions, "deletion", "deletions"),
+                    undo ? plural(report.counts.deletions, "deletion", "deletions")
+                         : plural(report.counts.deletions, "duplicate deleted", "duplicates deleted"),
                     plural(report.counts.documents, "document written", "documents written"),
                     plural(errors, "error line", "error lines"));
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
