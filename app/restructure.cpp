@@ -45,12 +45,11 @@ void relocateEntries(const QDir &folder, const NameLists &names, const FileReloc
     }
 
     const QDir shouts(folder.path() + QStringLiteral("/shouts"));
-    for (const FileTree &file :
-        buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::sound()).children) {
+    for (const FileTree &file : buildFileTree(shouts.path(), Files, MediaSuffixes::sound()).children) {
         if (names.shouts.contains(baseName(file)))
             relocate(shouts, fileName(file), QStringLiteral("sounds/") + fileName(file).toLower());
     }
-    for (const FileTree &file : buildFileTree(shouts.canonicalPath(), Files, MediaSuffixes::image()).children)
+    for (const FileTree &file : buildFileTree(shouts.path(), Files, MediaSuffixes::image()).children)
         relocate(shouts, fileName(file), QStringLiteral("sprites/") + fileName(file).toLower());
 
     for (const FileTree &sub : buildFileTree(folder.path(), Folders).children) {

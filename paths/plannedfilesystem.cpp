@@ -385,7 +385,7 @@ bool PlannedFileSystem::doCopy(
     }
     if (!writable(at, error))
         return false;
-    const Location where = locate(key(from));
+    const Location where = locate(resolved(key(from)));
     Node node;
     if (where.node) {
         node = *where.node;
