@@ -1,5 +1,6 @@
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
+#include "settings/legacytext.h"
 
 #include <exception>
 #include <sstream>
@@ -100,10 +101,30 @@ constexpr std::size_t hangingKeyLength = 75;
 
 bool hasHangingKey(const TomlValue &value);
 
+// A bare key is written as it stands; only other keys need the library's
+// quoting to know their written length.
+bool isBareKey(const std::string &key)
+{
+    if (key.empty())
+        return false;
+    for (const char c : key) {
+        const bool bare = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+            || c == '-' || c == '_';
+        if (!bare)
+            return false;
+    }
+    return true;
+}
+
+std::size_t writtenKeyLength(const std::string &key)
+{
+    return isBareKey(key) ? key.size() : toml::format_key(key).size();
+}
+
 bool hasHangingKey(const TomlTable &table)
 {
     for (const auto &member : table) {
-        if (toml::format_key(member.first).size() == hangingKeyLength || hasHangingKey(member.second))
+        if (writtenKeyLength(member.first) == hangingKeyLength || hasHangingKey(member.second))
             return true;
     }
     return false;
@@ -120,6 +141,47 @@ bool hasHangingKey(const TomlValue &value)
         }
     }
     return false;
+}
+
+bool isPlainValue(const TomlValue &value);
+
+// Bare keys and texts of valid UTF-8 all through.
+bool isPlainTable(const TomlTable &table)
+{
+    for (const auto &member : table) {
+        if (!isBareKey(member.first) || !isPlainValue(member.second))
+            return false;
+    }
+    return true;
+}
+
+bool isPlainValue(const TomlValue &value)
+{
+    if (value.is_string()) {
+        const std::string &text = value.as_string().str;
+        return LegacyText::isValidUtf8(QByteArray::fromRawData(text.data(), int(text.size())));
+    }
+    if (value.is_table())
+        return isPlainTable(value.as_table());
+    if (value.is_array()) {
+        for (const TomlValue &item : value.as_array()) {
+            if (!isPlainValue(item))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The library writes a text of valid UTF-8 on one line as the text between
+// quotes with every control character, quote and backslash escaped, and a
+// bare key as it stands: such a document reads back by construction. Texts
+// written over several lines (with a line break or a quote, or longer than
+// the line), quoted keys and bytes that are no UTF-8 are where it went wrong
+// before; a document holding one is read back before it is trusted.
+bool needsReadingBack(const QByteArray &bytes, const TomlTable &table)
+{
+    return bytes.contains(QByteArrayLiteral("\"\"\"")) || bytes.contains(QByteArrayLiteral("'''"))
+        || !isPlainTable(table);
 }
 
 bool readsBackAs(const QByteArray &bytes, const TomlTable &table)
@@ -155,8 +217,9 @@ QByteArray formatTomlDocument(const TomlTable &table, QString *error)
     if (!standIn.bytes().empty())
         bytes.replace(QByteArray::fromStdString(standIn.bytes()), QByteArrayLiteral("\\\\"));
 
-    // The last word on every text: what a reader gets back from the bytes.
-    if (!readsBackAs(bytes, table)) {
+    // The last word on every text the library may have split: what a reader
+    // gets back from the bytes.
+    if (needsReadingBack(bytes, table) && !readsBackAs(bytes, table)) {
         *error = QStringLiteral("the written text does not read back");
         return {};
     }
