@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     if (!holdsCharacterFolders())
         chooseClientFolder();
 
-    WalkRunner runner(convertLegacyFiles, QCoreApplication::applicationVersion());
+    WalkRunner runner(prepareLegacyFiles, QCoreApplication::applicationVersion());
     VMigrationProgress progress;
     QObject::connect(&runner, &WalkRunner::progress, &progress, &VMigrationProgress::setProgress);
     QObject::connect(&progress, &VMigrationProgress::canceled, &runner, &WalkRunner::requestStop);

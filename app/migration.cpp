@@ -45,7 +45,10 @@ void RunSeam::finish(RunReport &report)
     report.counts = m_recorder.counts();
 }
 
-RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options)
+namespace {
+
+template<typename Converter>
+RunReport migrate(const Converter &convert, const WalkHooks &hooks, const RunOptions &options)
 {
     RunReport report;
     const QString client = QDir::currentPath();
@@ -61,4 +64,16 @@ RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, c
     }
     seam.finish(report);
     return report;
+}
+
+} // namespace
+
+RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options)
+{
+    return migrate(convert, hooks, options);
+}
+
+RunReport runMigration(const ConversionReader &read, const WalkHooks &hooks, const RunOptions &options)
+{
+    return migrate(read, hooks, options);
 }

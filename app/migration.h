@@ -57,3 +57,4 @@ private:
 // client with character folders keeps its journal even when it changes
 // nothing, and makes all it wrote durable at its end.
 RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options);
+RunReport runMigration(const ConversionReader &read, const WalkHooks &hooks, const RunOptions &options);

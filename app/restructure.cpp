@@ -2,6 +2,7 @@
 
 #include "app/filerelocator.h"
 #include "app/loglevel.h"
+#include "app/readahead.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
 #include "paths/filetree.h"
@@ -10,6 +11,8 @@
 #include "paths/medialookup.h"
 
 #include <QDir>
+
+#include <memory>
 
 namespace {
 
@@ -79,10 +82,24 @@ void reportUnlisted(const QString &folder, QStringList &log)
     }
 }
 
-} // namespace
+// A converter that reads and changes in one go: it cannot read ahead.
+class WholeConversion : public FolderConversion
+{
+public:
+    WholeConversion(const LegacyConverter &convert, const QStringList &iniPaths)
+        : m_convert(convert)
+        , m_iniPaths(iniPaths)
+    {
+    }
+    QStringList apply() override { return m_convert(m_iniPaths); }
 
-QStringList restructureCharacterFolders(
-    const LegacyConverter &convert, const WalkHooks &hooks, WalkOutcome *outcome)
+private:
+    const LegacyConverter &m_convert;
+    QStringList m_iniPaths;
+};
+
+QStringList walk(
+    const ConversionReader &read, bool mayReadAhead, const WalkHooks &hooks, WalkOutcome *outcome)
 {
     QStringList log;
     QDir folder(QDir::currentPath());
@@ -97,7 +114,17 @@ QStringList restructureCharacterFolders(
     reached.total = characters.size();
     if (characters.isEmpty())
         log = opening;
-    for (const FileTree &character : characters) {
+
+    const auto reading = [&read](const QString &folderPath) -> ReadAhead::Reading {
+        return [&read, folderPath] { return read(iniFilePaths(folderPath)); };
+    };
+    std::unique_ptr<ReadAhead> ahead;
+    if (read && mayReadAhead && characters.size() > 1 && fileSystem().readsAlongsideChanges()) {
+        ahead = std::make_unique<ReadAhead>(fileSystem());
+        ahead->start(reading(path(characters.first())));
+    }
+    for (int at = 0; at < characters.size(); ++at) {
+        const FileTree &character = characters.at(at);
         if (hooks.stopRequested && hooks.stopRequested()) {
             reached.stopped = true;
             break;
@@ -111,8 +138,16 @@ QStringList restructureCharacterFolders(
             const LogSink sink(folderLog);
             reportUnlisted(path(character), folderLog);
             folder.setPath(path(character));
-            if (convert)
-                folderLog.append(convert(iniFilePaths(path(character))));
+            std::unique_ptr<FolderConversion> conversion;
+            if (ahead) {
+                conversion = ahead->take();
+                if (at + 1 < characters.size())
+                    ahead->start(reading(path(characters.at(at + 1))));
+            }
+            if (!conversion && read)
+                conversion = reading(path(character))();
+            if (conversion)
+                folderLog.append(conversion->apply());
             relocateEntries(folder, names, FileRelocator(folderLog));
         }
         folderLog.append(QStringLiteral("Done!\n"));
@@ -124,6 +159,26 @@ QStringList restructureCharacterFolders(
     if (outcome)
         *outcome = reached;
     return log;
+}
+
+} // namespace
+
+QStringList restructureCharacterFolders(
+    const LegacyConverter &convert, const WalkHooks &hooks, WalkOutcome *outcome)
+{
+    ConversionReader read;
+    if (convert) {
+        read = [&convert](const QStringList &iniPaths) -> std::unique_ptr<FolderConversion> {
+            return std::make_unique<WholeConversion>(convert, iniPaths);
+        };
+    }
+    return walk(read, false, hooks, outcome);
+}
+
+QStringList restructureCharacterFolders(
+    const ConversionReader &read, const WalkHooks &hooks, WalkOutcome *outcome)
+{
+    return walk(read, true, hooks, outcome);
 }
 
 QStringList restructureCharacterFolders(const LegacyConverter &convert, const ProgressReporter &progress)

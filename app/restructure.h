@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/folderconversion.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,11 @@ QStringList restructureCharacterFolders(
     const LegacyConverter &convert, const WalkHooks &hooks, WalkOutcome *outcome = nullptr);
 QStringList restructureCharacterFolders(
     const LegacyConverter &convert, const ProgressReporter &progress = {});
+// The same walk with a conversion that reads each folder before it changes
+// anything: on a disk, the next folder is read on a second thread while the
+// current one is changed, with the same outcome.
+QStringList restructureCharacterFolders(
+    const ConversionReader &read, const WalkHooks &hooks, WalkOutcome *outcome = nullptr);
 
 // The line that closes the log of a walk that was stopped early.
 QString stoppedLine(const WalkOutcome &outcome);

@@ -28,6 +28,13 @@ WalkRunner::WalkRunner(LegacyConverter convert, const QString &version, QObject 
 {
 }
 
+WalkRunner::WalkRunner(ConversionReader read, const QString &version, QObject *parent)
+    : QObject(parent)
+    , m_read(std::move(read))
+    , m_version(version)
+{
+}
+
 WalkRunner::~WalkRunner()
 {
     if (!m_thread)
@@ -51,7 +58,8 @@ bool WalkRunner::start()
         // The window's run is journaled like any other.
         RunOptions options;
         options.version = m_version;
-        const RunReport report = runMigration(m_convert, hooks, options);
+        const RunReport report
+            = m_read ? runMigration(m_read, hooks, options) : runMigration(m_convert, hooks, options);
         m_message = report.failure.isEmpty() ? logWindowText(report.log, report.outcome)
                                              : formatLogLine(LogLevel::Error, report.failure);
     });

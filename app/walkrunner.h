@@ -21,6 +21,7 @@ public:
     // `version` names the program in the run's journal.
     explicit WalkRunner(
         LegacyConverter convert, const QString &version = QString(), QObject *parent = nullptr);
+    explicit WalkRunner(ConversionReader read, const QString &version = QString(), QObject *parent = nullptr);
     // Stops a walk still running after the folder in hand and waits for it.
     ~WalkRunner() override;
 
@@ -44,6 +45,7 @@ private:
     void collect();
 
     LegacyConverter m_convert;
+    ConversionReader m_read; // when set, used instead of m_convert
     QString m_version;
     QThread *m_thread = nullptr;
     std::atomic<bool> m_stop{false};

@@ -24,11 +24,11 @@ int main(int argc, char *argv[])
     if (std::strcmp(argv[1], "journal") == 0) {
         RunOptions options;
         options.version = QStringLiteral("bench");
-        return runMigration(convertLegacyFiles, WalkHooks(), options).failure.isEmpty() ? 0 : 1;
+        return runMigration(prepareLegacyFiles, WalkHooks(), options).failure.isEmpty() ? 0 : 1;
     }
     DiskFileSystem disk;
     const FileSystemScope scope(disk);
-    restructureCharacterFolders(convertLegacyFiles, WalkHooks());
+    restructureCharacterFolders(prepareLegacyFiles, WalkHooks());
     disk.sync(QDir::currentPath());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "app/loglevel.h"
 #include "convert/convertlegacyini.h"
+#include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
 #include "model/actordescription.h"
 #include "paths/actorpath.h"
@@ -11,6 +12,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QVector>
 
 namespace {
 
@@ -25,39 +27,82 @@ QJsonObject descriptionDocument(const QList<CsActor::LegacyEmote> &emotes)
     return description.toJson();
 }
 
+struct PreparedFile
+{
+    QString shownName;
+    QString target; // "name.toml"
+    QString targetPath;
+    LegacyIniReading reading;
+    QByteArray document; // the description's bytes, when it has emotes
+    QString formatError;
+};
+
+class LegacyFilesConversion : public FolderConversion
+{
+public:
+    explicit LegacyFilesConversion(const QStringList &iniPaths)
+    {
+        for (const QString &path : iniPaths) {
+            const QFileInfo info(path);
+            PreparedFile file;
+            // The character is the folder as it was listed, even when it links elsewhere.
+            const QString folder = QFileInfo(info.path()).fileName();
+            file.shownName = displayName(info.fileName());
+            file.target = info.completeBaseName() + QStringLiteral(".toml");
+            file.targetPath = actorFilePath(folder, file.target).path;
+            file.reading = readLegacyIni(path);
+            if (!file.reading.emotes.isEmpty()) {
+                file.document = formatTomlDocument(
+                    jsonObjectToToml(descriptionDocument(file.reading.emotes)), &file.formatError);
+            }
+            m_files.append(file);
+        }
+    }
+
+    QStringList apply() override
+    {
+        QStringList log;
+        // Lines about the changes this makes go right after the line that caused them.
+        const LogSink sink(log);
+        FileSystem &files = fileSystem();
+        for (const PreparedFile &file : qAsConst(m_files)) {
+            // A link counts as taken even when it points nowhere: writing through
+            // it would put the description outside the character folder.
+            // Asked now, not when the file was read: an earlier file of the
+            // folder may have taken the name.
+            if (files.status(file.targetPath).exists) {
+                log.append(QStringLiteral("Cannot convert %1, %2 already exist.")
+                               .arg(file.shownName, displayName(file.target)));
+                continue;
+            }
+            log.append(file.reading.problems);
+            log.append(makeActorData(file.reading));
+            if (file.reading.emotes.isEmpty())
+                continue;
+            log.append(QStringLiteral("Converting %1...").arg(file.shownName));
+            QString reason = file.formatError;
+            if (reason.isEmpty())
+                files.writeDocument(file.targetPath, file.document, &reason);
+            if (!reason.isEmpty()) {
+                log.append(formatLogLine(LogLevel::Error,
+                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason)));
+            }
+        }
+        return log;
+    }
+
+private:
+    QVector<PreparedFile> m_files;
+};
+
 } // namespace
+
+std::unique_ptr<FolderConversion> prepareLegacyFiles(const QStringList &iniPaths)
+{
+    return std::make_unique<LegacyFilesConversion>(iniPaths);
+}
 
 QStringList convertLegacyFiles(const QStringList &iniPaths)
 {
-    QStringList log;
-    // Lines about the changes this makes go right after the line that caused them.
-    const LogSink sink(log);
-    FileSystem &files = fileSystem();
-    QList<CsActor::LegacyEmote> emotes;
-    for (const QString &path : iniPaths) {
-        const QFileInfo info(path);
-        // The character is the folder as it was listed, even when it links elsewhere.
-        const QString folder = QFileInfo(info.path()).fileName();
-        const QString target = info.completeBaseName() + QStringLiteral(".toml");
-        const QString targetPath = actorFilePath(folder, target).path;
-        const QString shownName = displayName(info.fileName());
-
-        // A link counts as taken even when it points nowhere: writing through
-        // it would put the description outside the character folder.
-        if (files.status(targetPath).exists) {
-            log.append(
-                QStringLiteral("Cannot convert %1, %2 already exist.").arg(shownName, displayName(target)));
-            continue;
-        }
-        log.append(convertLegacyIni(emotes, path));
-        if (emotes.isEmpty())
-            continue;
-        log.append(QStringLiteral("Converting %1...").arg(shownName));
-        const QString reason = writeTomlFile(descriptionDocument(emotes), targetPath);
-        if (!reason.isEmpty()) {
-            log.append(formatLogLine(
-                LogLevel::Error, QStringLiteral("cannot write %1: %2").arg(displayName(target), reason)));
-        }
-    }
-    return log;
+    return prepareLegacyFiles(iniPaths)->apply();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/folderconversion.h"
+
 #include <QStringList>
 
 // Converts the legacy INI files of one character folder, in the given order,
@@ -9,3 +11,7 @@
 // emotes gives no line and no description. Never fails: problems show only
 // as lines or as files that are not written.
 QStringList convertLegacyFiles(const QStringList &iniPaths);
+
+// The same conversion in its two halves: every file is read, and each
+// description laid out, before anything is changed (see FolderConversion).
+std::unique_ptr<FolderConversion> prepareLegacyFiles(const QStringList &iniPaths);

@@ -114,42 +114,37 @@ void checkFiles(LegacyEmote &emote, const QString &folder, GeneralSounds &sounds
 
 } // namespace
 
-QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
+LegacyIniReading readLegacyIni(const QString &path)
 {
-    emotes.clear();
+    LegacyIniReading reading;
     // A file that is gone has no folder to speak of; guessing one would put
     // an actor data file where no character lives.
     FileSystem &files = fileSystem();
     if (!files.status(path).exists)
-        return {};
+        return reading;
     const QFileInfo info(path);
     QByteArray bytes;
     QString reason;
     if (!files.readFile(path, &bytes, &reason)) {
         // Nothing is made from a file that cannot be read: a default actor
         // data file would keep its options out for good.
-        return {formatLogLine(
-            LogLevel::Error, QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason))};
+        reading.problems.append(formatLogLine(
+            LogLevel::Error, QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason)));
+        return reading;
     }
     // The character is the folder as it was listed, even when it links elsewhere.
-    const QString folder = QFileInfo(info.path()).fileName();
+    reading.folder = QFileInfo(info.path()).fileName();
 
     GsSetting::SettingFile settings;
     settings.setFileName(path);
     if (settings.sections().contains(QStringLiteral("scenario"))) {
-        readScenarioIni(emotes, path);
-        return {};
+        readScenarioIni(reading.emotes, path);
+        return reading;
     }
+    reading.makesActorData = true;
+    reading.options = settings.section(QStringLiteral("options"));
 
-    QStringList problems;
-    if (!actorDataFilePath(folder).isFile) {
-        reason = createActorData(folder, settings.section(QStringLiteral("options")));
-        if (!reason.isEmpty()) {
-            problems.append(formatLogLine(LogLevel::Error,
-                QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason)));
-        }
-    }
-
+    QList<LegacyEmote> &emotes = reading.emotes;
     const SoundSections sounds{settings.section(QStringLiteral("sound")),
         settings.section(QStringLiteral("soundn")), settings.section(QStringLiteral("soundt"))};
     for (const GsSetting::SettingEntry &entry : settings.section(QStringLiteral("emotions")).entries) {
@@ -163,8 +158,28 @@ QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
     std::stable_sort(emotes.begin(), emotes.end(),
         [](const LegacyEmote &a, const LegacyEmote &b) { return CsActor::legacyEmoteLess(a, b); });
 
+    // The checks look only at icons and general sounds, which making the
+    // actor data file never touches, so they may come before it.
     GeneralSounds generalSounds;
     for (LegacyEmote &emote : emotes)
-        checkFiles(emote, folder, generalSounds);
-    return problems;
+        checkFiles(emote, reading.folder, generalSounds);
+    return reading;
+}
+
+QStringList makeActorData(const LegacyIniReading &reading)
+{
+    if (!reading.makesActorData || actorDataFilePath(reading.folder).isFile)
+        return {};
+    const QString reason = createActorData(reading.folder, reading.options);
+    if (reason.isEmpty())
+        return {};
+    return {formatLogLine(LogLevel::Error,
+        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason))};
+}
+
+QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
+{
+    const LegacyIniReading reading = readLegacyIni(path);
+    emotes = reading.emotes;
+    return reading.problems + makeActorData(reading);
 }

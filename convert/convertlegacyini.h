@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/legacyemote.h"
+#include "settings/settingfile.h"
 
 #include <QList>
 #include <QString>
@@ -14,3 +15,21 @@
 // Returns error lines: a file that cannot be read creates nothing, and an
 // actor data file that cannot be written is named with the reason.
 QStringList convertLegacyIni(QList<CsActor::LegacyEmote> &emotes, const QString &path);
+
+// What one legacy INI description holds, read without changing anything:
+// its emotes with icons and sounds checked, and the options an actor data
+// file would be made from.
+struct LegacyIniReading
+{
+    QList<CsActor::LegacyEmote> emotes;
+    QStringList problems; // the file could not be read
+    QString folder; // the character, as its folder was listed
+    bool makesActorData = false; // a legacy description, read whole
+    GsSetting::SettingSection options;
+};
+
+// The reading half of convertLegacyIni; changes nothing.
+LegacyIniReading readLegacyIni(const QString &path);
+// The changing half: the actor data file, when the character has none yet.
+// Returns the error lines.
+QStringList makeActorData(const LegacyIniReading &reading);

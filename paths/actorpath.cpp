@@ -64,9 +64,10 @@ QString CActorPath::rootText() const
 
 namespace {
 
+// One per thread: the walk may read a folder ahead on another thread.
 CActorPath &sharedActorPath()
 {
-    static CActorPath instance;
+    thread_local CActorPath instance;
     return instance;
 }
 

@@ -88,6 +88,7 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName)
             continue; // hidden, or "." and ".."
         unsigned char type = entry->d_type;
         if (!everyName && (type == DT_LNK || type == DT_UNKNOWN)) {
+            listing.followedLinks = true;
             struct stat info;
             const QByteArray full = root + '/' + raw;
             if (::stat(full.constData(), &info) != 0)

@@ -14,6 +14,7 @@ public:
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
     bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
     void sync(const QString &path) override;
+    bool readsAlongsideChanges() const override { return true; }
 
     // Every name of a folder but the hidden ones, whatever it names; the
     // entries' kinds are not told.

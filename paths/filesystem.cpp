@@ -12,6 +12,7 @@
 namespace {
 
 std::atomic<FileSystem *> installed{nullptr};
+thread_local FileSystem *installedHere = nullptr;
 
 FileSystem &disk()
 {
@@ -121,6 +122,8 @@ bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArr
 
 FileSystem &fileSystem()
 {
+    if (installedHere)
+        return *installedHere;
     FileSystem *system = installed.load();
     return system ? *system : disk();
 }
@@ -133,6 +136,17 @@ FileSystemScope::FileSystemScope(FileSystem &system)
 FileSystemScope::~FileSystemScope()
 {
     installed.store(m_previous);
+}
+
+ThreadFileSystemScope::ThreadFileSystemScope(FileSystem &system)
+    : m_previous(installedHere)
+{
+    installedHere = &system;
+}
+
+ThreadFileSystemScope::~ThreadFileSystemScope()
+{
+    installedHere = m_previous;
 }
 
 QString temporarySibling(const QString &path)

@@ -42,6 +42,7 @@ struct FolderListing
     QVector<FolderEntry> entries;
     QVector<QByteArray> undecodable;
     QString error; // why the folder could not be read; empty when it could
+    bool followedLinks = false; // an entry was told by following it (a link)
 };
 
 enum class FileComparison {
@@ -100,6 +101,9 @@ public:
 
     // Makes every change so far durable (a dry run has nothing to sync).
     virtual void sync(const QString &) { }
+    // Whether another thread may read through this seam while changes are
+    // made through it.
+    virtual bool readsAlongsideChanges() const { return false; }
 
 protected:
     virtual bool doMakeFolder(const QString &path, QString *error) = 0;
@@ -117,6 +121,20 @@ private:
 
 // The seam in force: the real disk unless a run installed another.
 FileSystem &fileSystem();
+
+// Puts `system` in force for its lifetime, for this thread only, over any
+// seam in force for every thread.
+class ThreadFileSystemScope
+{
+public:
+    explicit ThreadFileSystemScope(FileSystem &system);
+    ~ThreadFileSystemScope();
+    ThreadFileSystemScope(const ThreadFileSystemScope &) = delete;
+    ThreadFileSystemScope &operator=(const ThreadFileSystemScope &) = delete;
+
+private:
+    FileSystem *m_previous;
+};
 
 // Puts `system` in force for its lifetime, for every thread.
 class FileSystemScope

@@ -185,7 +185,7 @@ int main(int argc, char *argv[])
             = [&progress](int done, int total, const QString &name) { progress.show(done, total, name); };
         hooks.folderDone = [&output](const QStringList &block) { output.writeBlock(block); };
         hooks.stopRequested = Interrupt::requested;
-        report = runMigration(convertLegacyFiles, hooks, options);
+        report = runMigration(prepareLegacyFiles, hooks, options);
     }
     progress.clear();
     if (!report.failure.isEmpty()) {

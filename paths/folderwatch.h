@@ -1,0 +1,76 @@
+#pragma once
+
+#include "paths/filesystem.h"
+
+#include <QHash>
+
+#include <set>
+#include <utility>
+
+// A folder by its identity on disk (device, inode), whatever path led to it.
+using FolderId = std::pair<quint64, quint64>;
+using FolderIds = std::set<FolderId>;
+
+bool shareFolder(const FolderIds &a, const FolderIds &b);
+
+// Reads through another seam and notes every folder whose entries a read
+// depended on: each folder on the way to a name, from the root down. A read
+// that passed a link depended on folders it cannot name, so it is noted as
+// such. Changes are refused: what reads here reads ahead of the changes.
+class ReadRecorder : public FileSystem
+{
+public:
+    explicit ReadRecorder(const FileSystem &files);
+
+    EntryStatus status(const QString &path) const override;
+    FolderListing list(const QString &folder) const override;
+    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
+    bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
+
+    const FolderIds &folders() const { return m_folders; }
+    bool passedLink() const { return m_passedLink; }
+
+protected:
+    bool doMakeFolder(const QString &path, QString *error) override;
+    bool doMove(const QString &from, const QString &to, QString *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
+    bool doRemoveFolder(const QString &path, QString *error) override;
+    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
+
+private:
+    // Notes the folders a look-up of `path` went through, and `last` (the
+    // name's own status) when the name itself was looked at.
+    void note(const QString &path, const EntryStatus *last) const;
+    bool refuse(QString *error);
+
+    const FileSystem &m_files;
+    mutable QHash<QString, EntryStatus> m_seen;
+    mutable FolderIds m_folders;
+    mutable bool m_passedLink = false;
+};
+
+// Passes every change on to the observer it stands in front of, and notes
+// the folders whose entries a change touched (a failed change may have left
+// something behind too).
+class ChangedFolders : public ChangeObserver
+{
+public:
+    ChangedFolders(const FileSystem &files, ChangeObserver *next);
+
+    bool aboutToChange(const Change &change) override;
+    void changed(const Change &change) override;
+    void changeFailed(const Change &change) override;
+
+    const FolderIds &folders() const { return m_folders; }
+    void clear() { m_folders.clear(); }
+
+private:
+    void note(const Change &change);
+    void noteParentOf(const QString &path);
+
+    const FileSystem &m_files;
+    ChangeObserver *m_next;
+    FolderIds m_folders;
+};
