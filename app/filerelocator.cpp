@@ -60,7 +60,9 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
         }
     }
 
-    files.makePath(parentOf(target), &reason);
+    const QString parent = parentOf(target);
+    if (!m_folders.contains(parent) && files.makePath(parent, &reason))
+        m_folders.insert(parent);
     if (!files.move(root + QLatin1Char('/') + from, root + QLatin1Char('/') + to, &reason))
         m_log.append(unknownError(shownFrom, shownTo));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QStringList>
 
 class QDir;
@@ -21,4 +22,7 @@ public:
 
 private:
     QStringList &m_log;
+    // Target folders found or made by earlier moves of this relocator. No
+    // rule moves them away, so they are not looked up again.
+    mutable QSet<QString> m_folders;
 };

@@ -155,8 +155,23 @@ void ChangedFolders::changeFailed(const Change &change)
         m_next->changeFailed(change);
 }
 
+void ChangedFolders::clear()
+{
+    m_folders.clear();
+    m_known.clear();
+}
+
 void ChangedFolders::note(const Change &change)
 {
+    if (change.kind == Change::Move || change.kind == Change::RemoveFolder) {
+        const QString below = change.path + QLatin1Char('/');
+        for (auto it = m_known.begin(); it != m_known.end();) {
+            if (it.key() == change.path || it.key().startsWith(below))
+                it = m_known.erase(it);
+            else
+                ++it;
+        }
+    }
     noteParentOf(change.path);
     if (change.kind == Change::Move)
         noteParentOf(change.other);
@@ -164,7 +179,13 @@ void ChangedFolders::note(const Change &change)
 
 void ChangedFolders::noteParentOf(const QString &path)
 {
-    const EntryStatus folder = m_files.status(parentOf(path));
-    if (folder.isFolder())
-        m_folders.insert({folder.device, folder.inode});
+    const QString parent = parentOf(path);
+    auto known = m_known.constFind(parent);
+    if (known == m_known.constEnd()) {
+        const EntryStatus folder = m_files.status(parent);
+        if (!folder.isFolder())
+            return;
+        known = m_known.insert(parent, {folder.device, folder.inode});
+    }
+    m_folders.insert(known.value());
 }

@@ -64,7 +64,7 @@ public:
     void changeFailed(const Change &change) override;
 
     const FolderIds &folders() const { return m_folders; }
-    void clear() { m_folders.clear(); }
+    void clear();
 
 private:
     void note(const Change &change);
@@ -73,4 +73,7 @@ private:
     const FileSystem &m_files;
     ChangeObserver *m_next;
     FolderIds m_folders;
+    // The folders behind paths already looked up, until a move or removal
+    // at or above a path may have put another folder there.
+    QHash<QString, FolderId> m_known;
 };
