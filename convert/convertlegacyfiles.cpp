@@ -2,30 +2,16 @@
 
 #include "app/loglevel.h"
 #include "convert/convertlegacyini.h"
-#include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
-#include "model/actordescription.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
 #include "paths/logsink.h"
 
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QVector>
 
 namespace {
-
-// The legacy emotes become current emotes through their shared JSON keys.
-QJsonObject descriptionDocument(const QList<CsActor::LegacyEmote> &emotes)
-{
-    QJsonArray scenario;
-    for (const CsActor::LegacyEmote &emote : emotes)
-        scenario.append(emote.toJson());
-    CsActor::ActorDescription description;
-    description.readJson({{QStringLiteral("scenario"), scenario}});
-    return description.toJson();
-}
 
 struct PreparedFile
 {
@@ -52,8 +38,7 @@ public:
             file.targetPath = actorFilePath(folder, file.target).path;
             file.reading = readLegacyIni(path);
             if (!file.reading.emotes.isEmpty()) {
-                file.document = formatTomlDocument(
-                    jsonObjectToToml(descriptionDocument(file.reading.emotes)), &file.formatError);
+                file.document = formatLegacyDescription(file.reading.emotes, &file.formatError);
             }
             m_files.append(file);
         }

@@ -28,10 +28,12 @@ TomlTable jsonObjectToToml(const QJsonObject &object);
 TomlValue jsonValueToToml(const QJsonValue &value);
 
 // The bytes of a written description: the table serialised (width 80, float
-// precision 17) and laid out, then read back with the library and compared
-// with the table. Empty bytes, and a short reason in `*error`, when the
-// library fails or would hang (a key of 75 characters), or when the text
-// would not read back as the table; `*error` is emptied on success.
+// precision 17) and laid out; when the library wrote a text over several
+// lines, a quoted key or bytes that are no UTF-8, the text is read back with
+// the library and compared with the table. Empty bytes, and a short reason in
+// `*error`, when the library fails or would hang (a key of 75 characters), or
+// when the text would not read back as the table; `*error` is emptied on
+// success.
 QByteArray formatTomlDocument(const TomlTable &table, QString *error);
 
 // Writes the table's bytes to `path` in one piece. Returns an empty text on

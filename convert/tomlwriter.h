@@ -1,6 +1,10 @@
 #pragma once
 
+#include "model/legacyemote.h"
+
+#include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 
 // Writes a description document as a TOML file: UTF-8 without a byte-order
@@ -11,3 +15,8 @@
 // or when the text would not read back as the document. Returns an empty text
 // on success, otherwise the reason.
 QString writeTomlFile(const QJsonObject &document, const QString &path);
+
+// The bytes writeTomlFile would write for the description that the legacy
+// emotes become, made without going through JSON. Empty, with the reason in
+// `*error`, when no text can be written.
+QByteArray formatLegacyDescription(const QList<CsActor::LegacyEmote> &emotes, QString *error);

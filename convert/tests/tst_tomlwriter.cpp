@@ -2,11 +2,13 @@
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
+#include "model/actordescription.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -87,6 +89,8 @@ private slots:
     void unwritableTargets();
     void tablesNotWritten_data();
     void tablesNotWritten();
+    void legacyDescriptionAsThroughJson_data();
+    void legacyDescriptionAsThroughJson();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -366,6 +370,57 @@ void TestTomlWriter::tablesNotWritten()
     QCOMPARE(reason, error);
     QCOMPARE(writeTomlText(table, m_dir->filePath(QStringLiteral("char.toml"))), error);
     QCOMPARE(TreeFixture::describe(m_dir->path()), QStringList());
+}
+
+// The description is laid out straight from the legacy emotes; the bytes
+// are those of the way through JSON and the current emote model.
+void TestTomlWriter::legacyDescriptionAsThroughJson_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 4; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestTomlWriter::legacyDescriptionAsThroughJson()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QStringList pieces{"", "a", "normal", "x y", "\"", "\\", "\n", "\t", "é", "日本",
+        "\xf0\x9f\x98\x80", "#", "=", "'''", QString(QChar(0xd800)), QString(QChar(0)),
+        QString(90, QLatin1Char('w'))};
+    const auto text = [&] {
+        QString result;
+        for (int n = random.bounded(4); n > 0; --n)
+            result += pieces.at(random.bounded(pieces.size()));
+        return result;
+    };
+    const qint32 delays[] = {0, 1, -1, 60, 2147483647, -2147483647 - 1};
+    for (int round = 0; round < 100; ++round) {
+        QList<CsActor::LegacyEmote> emotes;
+        for (int n = random.bounded(1, 5); n > 0; --n) {
+            CsActor::LegacyEmote emote;
+            emote.display_icon = text();
+            emote.display_name = text();
+            emote.actor_preset_name = text();
+            emote.emote_file = text();
+            emote.emote_anim_file = text();
+            emote.sound_file = text();
+            emote.sound_delay = delays[random.bounded(6)];
+            emote.rules = CsActor::LegacyEmoteRules::fromMask(int(random.bounded(512)));
+            emotes.append(emote);
+        }
+        QJsonArray scenario;
+        for (const CsActor::LegacyEmote &emote : emotes)
+            scenario.append(emote.toJson());
+        CsActor::ActorDescription description;
+        description.readJson({{QStringLiteral("scenario"), scenario}});
+        QString throughJsonError;
+        const QByteArray throughJson
+            = formatTomlDocument(jsonObjectToToml(description.toJson()), &throughJsonError);
+        QString error;
+        QCOMPARE(formatLegacyDescription(emotes, &error), throughJson);
+        QCOMPARE(error, throughJsonError);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTomlWriter)
