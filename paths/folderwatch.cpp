@@ -33,6 +33,14 @@ void ReadRecorder::note(const QString &path, const EntryStatus *last) const
         m_passedLink = true;
         return;
     }
+    // Every folder on the way to a name in a folder already seen was noted.
+    const QString parent = path.left(path.lastIndexOf(QLatin1Char('/')));
+    if (m_parents.contains(parent)) {
+        if (last && last->isLink)
+            m_passedLink = true;
+        return;
+    }
+    m_parents.insert(parent);
     QString folder = QStringLiteral("/");
     int end = 0;
     for (;;) {

@@ -3,6 +3,7 @@
 #include "paths/filesystem.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <set>
 #include <utility>
@@ -47,6 +48,7 @@ private:
 
     const FileSystem &m_files;
     mutable QHash<QString, EntryStatus> m_seen;
+    mutable QSet<QString> m_parents;
     mutable FolderIds m_folders;
     mutable bool m_passedLink = false;
 };
