@@ -9,7 +9,8 @@
 # cp -a and flushed to disk before the clock starts, so the page cache is warm
 # and no write-back of the copy is timed). Prints the median wall-clock time
 # of each and their ratio, the median CPU seconds (user + system) of each, and
-# checks that both deleted the same number of duplicates. Both programs flush
+# checks that both deleted the same number of duplicates, and the largest
+# resident memory veltra-cli took in its three runs. Both programs flush
 # every document to disk, so the wall-clock times follow the disk's other
 # traffic; the CPU seconds do not.
 set -euo pipefail
@@ -36,28 +37,29 @@ fresh() {
 timed() {
     local out="$1" status=0
     shift
-    /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >"$out" || status=$?
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >"$out" || status=$?
     # 1 means the log holds error lines, which the collisions produce on purpose.
     [ "$status" -le 1 ] || { echo "$1 failed with status $status" >&2; exit "$status"; }
     # The last line: a status other than 0 comes first, on a line of its own.
-    read -r wall cpu < <(awk 'END { printf "%.2f %.2f\n", $1, $2 + $3 }' "$work/time")
+    read -r wall cpu peak < <(awk 'END { printf "%.2f %.2f %d\n", $1, $2 + $3, $4 / 1024 }' "$work/time")
 }
 
 median() {
     printf '%s\n' "$@" | sort -g | sed -n 2p
 }
 
-printf '%-10s %-7s %-24s %-24s %-6s %-9s %s\n' characters files "veltra-cli s (runs)" "veltra-floor s (runs)" \
-    ratio "cli CPU s" "floor CPU s"
+printf '%-10s %-7s %-24s %-24s %-6s %-9s %-11s %s\n' characters files "veltra-cli s (runs)" "veltra-floor s (runs)" \
+    ratio "cli CPU s" "floor CPU s" "cli MiB"
 for count in "${sizes[@]}"; do
     rm -rf "$work/source"
     python3 "$here/generate-client.py" "$work/source" "$count" --seed 1 >/dev/null
     files="$(find "$work/source/base/characters" -type f | wc -l)"
-    cliTimes=() cliCpu=() floorTimes=() floorCpu=()
+    cliTimes=() cliCpu=() floorTimes=() floorCpu=() cliPeak=0
     for _ in 1 2 3; do
         fresh
         timed "$work/cli.log" "$cli" --color=never --quiet "$work/client"
         cliTimes+=("$wall") cliCpu+=("$cpu")
+        [ "$peak" -le "$cliPeak" ] || cliPeak="$peak"
         fresh
         timed "$work/floor.log" "$floor" "$work/client"
         floorTimes+=("$wall") floorCpu+=("$cpu")
@@ -70,7 +72,7 @@ for count in "${sizes[@]}"; do
 
     c="$(median "${cliTimes[@]}")"
     f="$(median "${floorTimes[@]}")"
-    printf '%-10s %-7s %-24s %-24s %-6s %-9s %s\n' "$count" "$files" "$c (${cliTimes[*]})" "$f (${floorTimes[*]})" \
-        "$(awk -v c="$c" -v f="$f" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')" \
-        "$(median "${cliCpu[@]}")" "$(median "${floorCpu[@]}")"
+    printf '%-10s %-7s %-24s %-24s %-6s %-9s %-11s %s\n' "$count" "$files" "$c (${cliTimes[*]})" \
+        "$f (${floorTimes[*]})" "$(awk -v c="$c" -v f="$f" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')" \
+        "$(median "${cliCpu[@]}")" "$(median "${floorCpu[@]}")" "$cliPeak"
 done
