@@ -98,6 +98,31 @@ private:
     QStringList m_iniPaths;
 };
 
+// What the walk reads of a character folder before it changes anything
+// there: the entries it cannot list, and the folder's conversion.
+class FolderReading : public FolderConversion
+{
+public:
+    FolderReading(const ConversionReader &read, const QString &folderPath)
+    {
+        reportUnlisted(folderPath, m_unlisted);
+        if (read)
+            m_conversion = read(iniFilePaths(folderPath));
+    }
+
+    QStringList apply() override
+    {
+        QStringList lines = m_unlisted;
+        if (m_conversion)
+            lines.append(m_conversion->apply());
+        return lines;
+    }
+
+private:
+    QStringList m_unlisted;
+    std::unique_ptr<FolderConversion> m_conversion;
+};
+
 QStringList walk(
     const ConversionReader &read, bool mayReadAhead, const WalkHooks &hooks, WalkOutcome *outcome)
 {
@@ -116,7 +141,7 @@ QStringList walk(
         log = opening;
 
     const auto reading = [&read](const QString &folderPath) -> ReadAhead::Reading {
-        return [&read, folderPath] { return read(iniFilePaths(folderPath)); };
+        return [&read, folderPath] { return std::make_unique<FolderReading>(read, folderPath); };
     };
     std::unique_ptr<ReadAhead> ahead;
     if (read && mayReadAhead && characters.size() > 1 && fileSystem().readsAlongsideChanges()) {
@@ -136,18 +161,16 @@ QStringList walk(
         folderLog.append(QStringLiteral("Restructuring %1...").arg(displayName(fileName(character))));
         {
             const LogSink sink(folderLog);
-            reportUnlisted(path(character), folderLog);
             folder.setPath(path(character));
-            std::unique_ptr<FolderConversion> conversion;
+            std::unique_ptr<FolderConversion> read;
             if (ahead) {
-                conversion = ahead->take();
+                read = ahead->take();
                 if (at + 1 < characters.size())
                     ahead->start(reading(path(characters.at(at + 1))));
             }
-            if (!conversion && read)
-                conversion = reading(path(character))();
-            if (conversion)
-                folderLog.append(conversion->apply());
+            if (!read)
+                read = reading(path(character))();
+            folderLog.append(read->apply());
             relocateEntries(folder, names, FileRelocator(folderLog));
         }
         folderLog.append(QStringLiteral("Done!\n"));

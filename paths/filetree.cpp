@@ -51,20 +51,19 @@ void fill(FileTree &node, int filter, const QStringList &suffixes)
     // An empty path names no folder (QDir would read it as the current one).
     if (node.path.isEmpty())
         return;
-    for (const FolderEntry &entry : sorted(fileSystem().list(node.path).entries)) {
+    // The order is total, so the entries the filter takes are sorted alone.
+    QVector<FolderEntry> taken;
+    for (const FolderEntry &entry : fileSystem().list(node.path).entries) {
+        if (entry.isFolder ? (filter & Folders) : ((filter & Files) && suffixAccepted(entry.name, suffixes)))
+            taken.append(entry);
+    }
+    for (const FolderEntry &entry : sorted(taken)) {
         FileTree child;
         child.path = node.path + QLatin1Char('/') + entry.name;
         child.listingRoot = node.listingRoot;
-        if (entry.isFolder) {
-            if (!(filter & Folders))
-                continue;
-            if (filter & Recursive) {
-                fill(child, filter, suffixes);
-                if (child.children.isEmpty())
-                    continue;
-            }
-        } else {
-            if (!(filter & Files) || !suffixAccepted(entry.name, suffixes))
+        if (entry.isFolder && (filter & Recursive)) {
+            fill(child, filter, suffixes);
+            if (child.children.isEmpty())
                 continue;
         }
         node.children.append(child);
