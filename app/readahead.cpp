@@ -22,25 +22,27 @@ ReadAhead::~ReadAhead()
 
 void ReadAhead::start(Reading reading)
 {
-    m_changes.clear();
+    m_changes.open();
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_reading = std::move(reading);
-        m_started = true;
-        m_finished = false;
+        m_waiting.push_back(std::move(reading));
     }
     m_wake.notify_all();
 }
 
 std::unique_ptr<FolderConversion> ReadAhead::take()
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_finished; });
-    m_finished = false;
-    std::unique_ptr<FolderConversion> result = std::move(m_result);
-    if (m_passedLink || shareFolder(m_read, m_changes.folders()))
+    Result result;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return !m_done.empty(); });
+        result = std::move(m_done.front());
+        m_done.pop_front();
+    }
+    const FolderIds changed = m_changes.close();
+    if (result.passedLink || shareFolder(result.read, changed))
         return nullptr;
-    return result;
+    return std::move(result.conversion);
 }
 
 void ReadAhead::work()
@@ -49,24 +51,23 @@ void ReadAhead::work()
         Reading reading;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_started || m_quit; });
+            m_wake.wait(lock, [this] { return !m_waiting.empty() || m_quit; });
             if (m_quit)
                 return;
-            m_started = false;
-            reading = std::move(m_reading);
+            reading = std::move(m_waiting.front());
+            m_waiting.pop_front();
         }
         ReadRecorder recorder(m_files);
-        std::unique_ptr<FolderConversion> result;
+        Result result;
         {
             const ThreadFileSystemScope scope(recorder);
-            result = reading();
+            result.conversion = reading();
         }
+        result.read = recorder.folders();
+        result.passedLink = recorder.passedLink();
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            m_result = std::move(result);
-            m_read = recorder.folders();
-            m_passedLink = recorder.passedLink();
-            m_finished = true;
+            m_done.push_back(std::move(result));
         }
         m_wake.notify_all();
     }

@@ -4,10 +4,11 @@
 #include "paths/folderwatch.h"
 
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
-// Reads the next character folder on a second thread while the walk changes
+// Reads the next character folders on a second thread while the walk changes
 // the current one. Character folders are independent of each other, but a
 // link can make two of them share a folder; so what was read ahead is used
 // only when it passed no link and no change made meanwhile touched a folder
@@ -18,18 +19,31 @@ class ReadAhead
 public:
     using Reading = std::function<std::unique_ptr<FolderConversion>()>;
 
+    // How many readings may wait ahead of the walk: enough to even out
+    // folders that take long to read against folders that take long to
+    // change, few enough to keep memory small.
+    static constexpr int depth = 4;
+
     // Watches every change made through `files` for its lifetime.
     explicit ReadAhead(FileSystem &files);
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;
 
-    // Starts a reading on the second thread; changes are watched from now on.
+    // Queues a reading for the second thread; changes are watched for it
+    // from now on.
     void start(Reading reading);
-    // Waits for the reading started last; nothing when it may be stale.
+    // Waits for the oldest reading; nothing when it may be stale.
     std::unique_ptr<FolderConversion> take();
 
 private:
+    struct Result
+    {
+        std::unique_ptr<FolderConversion> conversion;
+        FolderIds read;
+        bool passedLink = false;
+    };
+
     void work();
 
     FileSystem &m_files;
@@ -38,12 +52,8 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    Reading m_reading;
-    bool m_started = false;
-    bool m_finished = false;
+    std::deque<Reading> m_waiting;
+    std::deque<Result> m_done;
     bool m_quit = false;
-    std::unique_ptr<FolderConversion> m_result;
-    FolderIds m_read;
-    bool m_passedLink = false;
     std::thread m_thread;
 };

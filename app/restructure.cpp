@@ -146,7 +146,8 @@ QStringList walk(
     std::unique_ptr<ReadAhead> ahead;
     if (read && mayReadAhead && characters.size() > 1 && fileSystem().readsAlongsideChanges()) {
         ahead = std::make_unique<ReadAhead>(fileSystem());
-        ahead->start(reading(path(characters.first())));
+        for (int at = 0; at < qMin(int(ReadAhead::depth), characters.size()); ++at)
+            ahead->start(reading(path(characters.at(at))));
     }
     for (int at = 0; at < characters.size(); ++at) {
         const FileTree &character = characters.at(at);
@@ -165,8 +166,8 @@ QStringList walk(
             std::unique_ptr<FolderConversion> read;
             if (ahead) {
                 read = ahead->take();
-                if (at + 1 < characters.size())
-                    ahead->start(reading(path(characters.at(at + 1))));
+                if (at + ReadAhead::depth < characters.size())
+                    ahead->start(reading(path(characters.at(at + ReadAhead::depth))));
             }
             if (!read)
                 read = reading(path(character))();

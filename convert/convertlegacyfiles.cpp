@@ -20,6 +20,7 @@ struct PreparedFile
     QString targetPath;
     LegacyIniReading reading;
     QByteArray document; // the description's bytes, when it has emotes
+    QByteArray digest; // their SHA3-256, for the journal
     QString formatError;
 };
 
@@ -39,6 +40,7 @@ public:
             file.reading = readLegacyIni(path);
             if (!file.reading.emotes.isEmpty()) {
                 file.document = formatLegacyDescription(file.reading.emotes, &file.formatError);
+                file.digest = sha3(file.document);
             }
             m_files.append(file);
         }
@@ -67,7 +69,7 @@ public:
             log.append(QStringLiteral("Converting %1...").arg(file.shownName));
             QString reason = file.formatError;
             if (reason.isEmpty())
-                files.writeDocument(file.targetPath, file.document, &reason);
+                files.writeDocument(file.targetPath, file.document, file.digest, &reason);
             if (!reason.isEmpty()) {
                 log.append(formatLogLine(LogLevel::Error,
                     QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason)));

@@ -2,6 +2,7 @@
 #include "convert/tomlvalue.h"
 #include "settings/legacytext.h"
 
+#include <algorithm>
 #include <exception>
 #include <sstream>
 #include <vector>
@@ -159,7 +160,9 @@ bool isPlainValue(const TomlValue &value)
 {
     if (value.is_string()) {
         const std::string &text = value.as_string().str;
-        return LegacyText::isValidUtf8(QByteArray::fromRawData(text.data(), int(text.size())));
+        const bool ascii = std::all_of(
+            text.cbegin(), text.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        return ascii || LegacyText::isValidUtf8(QByteArray::fromRawData(text.data(), int(text.size())));
     }
     if (value.is_table())
         return isPlainTable(value.as_table());

@@ -96,10 +96,16 @@ bool FileSystem::removeCompared(
 
 bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, QString *error)
 {
+    return writeDocument(path, bytes, sha3(bytes), error);
+}
+
+bool FileSystem::writeDocument(
+    const QString &path, const QByteArray &bytes, const QByteArray &digest, QString *error)
+{
     Change change;
     change.kind = Change::Write;
     change.path = path;
-    change.sha3 = sha3(bytes);
+    change.sha3 = digest;
     return apply(change, error, [&] { return doWrite(path, bytes, error); });
 }
 

@@ -91,6 +91,8 @@ public:
     // Writes a whole document atomically (a temporary file renamed into
     // place); an existing regular file is replaced, a link never followed.
     bool writeDocument(const QString &path, const QByteArray &bytes, QString *error);
+    // The same, for bytes whose digest is known already.
+    bool writeDocument(const QString &path, const QByteArray &bytes, const QByteArray &sha3, QString *error);
     bool removeEmptyFolder(const QString &path, QString *error);
     // Copies a regular file to a free name, only when its bytes have the
     // digest expected of them.

@@ -163,10 +163,18 @@ void ChangedFolders::changeFailed(const Change &change)
         m_next->changeFailed(change);
 }
 
-void ChangedFolders::clear()
+void ChangedFolders::open()
 {
-    m_folders.clear();
+    m_watches.emplace_back();
+    // Each watch looks its folders up afresh at least once.
     m_known.clear();
+}
+
+FolderIds ChangedFolders::close()
+{
+    FolderIds folders = std::move(m_watches.front());
+    m_watches.pop_front();
+    return folders;
 }
 
 void ChangedFolders::note(const Change &change)
@@ -187,6 +195,8 @@ void ChangedFolders::note(const Change &change)
 
 void ChangedFolders::noteParentOf(const QString &path)
 {
+    if (m_watches.empty())
+        return;
     const QString parent = parentOf(path);
     auto known = m_known.constFind(parent);
     if (known == m_known.constEnd()) {
@@ -195,5 +205,6 @@ void ChangedFolders::noteParentOf(const QString &path)
             return;
         known = m_known.insert(parent, {folder.device, folder.inode});
     }
-    m_folders.insert(known.value());
+    for (FolderIds &watch : m_watches)
+        watch.insert(known.value());
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <deque>
 #include <set>
 #include <utility>
 
@@ -55,7 +56,7 @@ private:
 
 // Passes every change on to the observer it stands in front of, and notes
 // the folders whose entries a change touched (a failed change may have left
-// something behind too).
+// something behind too), for each watch opened and not yet closed.
 class ChangedFolders : public ChangeObserver
 {
 public:
@@ -65,8 +66,10 @@ public:
     void changed(const Change &change) override;
     void changeFailed(const Change &change) override;
 
-    const FolderIds &folders() const { return m_folders; }
-    void clear();
+    // Starts a watch; the watches close in the order they were opened.
+    void open();
+    // The folders changed since the oldest open watch began.
+    FolderIds close();
 
 private:
     void note(const Change &change);
@@ -74,7 +77,7 @@ private:
 
     const FileSystem &m_files;
     ChangeObserver *m_next;
-    FolderIds m_folders;
+    std::deque<FolderIds> m_watches;
     // The folders behind paths already looked up, until a move or removal
     // at or above a path may have put another folder there.
     QHash<QString, FolderId> m_known;
