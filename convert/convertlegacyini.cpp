@@ -9,6 +9,7 @@
 #include "paths/filesystem.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"
+#include "paths/resolvedpath.h"
 #include "settings/settingfile.h"
 
 #include <QFileInfo>
@@ -101,9 +102,9 @@ private:
 
 // An icon the folder does not hold falls back to the client's button image;
 // a sound the general sounds do not hold is dropped with its delay.
-void checkFiles(LegacyEmote &emote, const QString &folder, GeneralSounds &sounds)
+void checkFiles(LegacyEmote &emote, const QString &characterRoot, GeneralSounds &sounds)
 {
-    if (!actorFilePath(folder, QStringLiteral("emotions/%1.png").arg(emote.display_icon)).isFile)
+    if (!joinPath({characterRoot, QStringLiteral("emotions/%1.png").arg(emote.display_icon)}).isFile)
         emote.display_icon = QStringLiteral("button%1_off").arg(emote.display_icon);
 
     if (!sounds.holds(emote.sound_file)) {
@@ -160,9 +161,11 @@ LegacyIniReading readLegacyIni(const QString &path)
 
     // The checks look only at icons and general sounds, which making the
     // actor data file never touches, so they may come before it.
+    // The character's folder is where it was when the reading began.
+    const QString characterRoot = CActorPath(reading.folder).rootText();
     GeneralSounds generalSounds;
     for (LegacyEmote &emote : emotes)
-        checkFiles(emote, reading.folder, generalSounds);
+        checkFiles(emote, characterRoot, generalSounds);
     return reading;
 }
 
