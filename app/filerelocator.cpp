@@ -15,11 +15,6 @@ QString unknownError(const QString &from, const QString &to)
         QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to));
 }
 
-QString parentOf(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('/')));
-}
-
 } // namespace
 
 void FileRelocator::operator()(const QDir &folder, const QString &from, const QString &to) const
@@ -60,7 +55,7 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
         }
     }
 
-    const QString parent = parentOf(target);
+    const QString parent = parentFolder(target);
     if (!m_folders.contains(parent) && files.makePath(parent, &reason))
         m_folders.insert(parent);
     if (!files.move(root + QLatin1Char('/') + from, root + QLatin1Char('/') + to, &reason))

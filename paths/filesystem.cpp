@@ -20,12 +20,6 @@ FileSystem &disk()
     return instance;
 }
 
-QString parentOf(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
 } // namespace
 
 bool sameEntry(const EntryStatus &a, const EntryStatus &b)
@@ -67,7 +61,7 @@ bool FileSystem::makePath(const QString &path, QString *error)
         *error = QString::fromLocal8Bit(std::strerror(EEXIST));
         return false;
     }
-    const QString parent = parentOf(path);
+    const QString parent = parentFolder(path);
     if (parent == path || !makePath(parent, error))
         return false;
     return makeFolder(path, error);
@@ -159,6 +153,12 @@ QString temporarySibling(const QString &path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QStringLiteral(".veltra-tmp");
+}
+
+QString parentFolder(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
 QByteArray sha3(const QByteArray &bytes)

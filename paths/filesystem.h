@@ -155,5 +155,9 @@ private:
 // run that was killed may leave it behind.
 QString temporarySibling(const QString &path);
 
+// The folder that holds the entry an absolute path names: the text before
+// its last slash, "/" for an entry of the root.
+QString parentFolder(const QString &path);
+
 // SHA3-256 of bytes.
 QByteArray sha3(const QByteArray &bytes);

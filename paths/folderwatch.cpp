@@ -1,15 +1,5 @@
 #include "paths/folderwatch.h"
 
-namespace {
-
-QString parentOf(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-} // namespace
-
 bool shareFolder(const FolderIds &a, const FolderIds &b)
 {
     const FolderIds &fewer = a.size() < b.size() ? a : b;
@@ -34,7 +24,7 @@ void ReadRecorder::note(const QString &path, const EntryStatus *last) const
         return;
     }
     // Every folder on the way to a name in a folder already seen was noted.
-    const QString parent = path.left(path.lastIndexOf(QLatin1Char('/')));
+    const QString parent = parentFolder(path);
     if (m_parents.contains(parent)) {
         if (last && last->isLink)
             m_passedLink = true;
@@ -197,7 +187,7 @@ void ChangedFolders::noteParentOf(const QString &path)
 {
     if (m_watches.empty())
         return;
-    const QString parent = parentOf(path);
+    const QString parent = parentFolder(path);
     auto known = m_known.constFind(parent);
     if (known == m_known.constEnd()) {
         const EntryStatus folder = m_files.status(parent);

@@ -13,12 +13,6 @@
 
 namespace {
 
-QString parentOf(const QString &key)
-{
-    const int slash = key.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : key.left(slash);
-}
-
 QString nameOf(const QString &key)
 {
     return key.mid(key.lastIndexOf(QLatin1Char('/')) + 1);
@@ -45,7 +39,7 @@ QString realFolder(const QString &path)
         if (existing.isEmpty() || existing == QLatin1String("/"))
             return path;
         rest.prepend(QLatin1Char('/') + nameOf(existing));
-        existing = parentOf(existing);
+        existing = parentFolder(existing);
     }
 }
 
@@ -57,7 +51,7 @@ QString PlannedFileSystem::key(const QString &path) const
     if (clean == QLatin1String("/"))
         return clean;
     // The entry itself is never resolved: a link is an entry of its own.
-    return realFolder(parentOf(clean)) + QLatin1Char('/') + nameOf(clean);
+    return realFolder(parentFolder(clean)) + QLatin1Char('/') + nameOf(clean);
 }
 
 PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
@@ -82,7 +76,7 @@ PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
         if (ancestor == QLatin1String("/") || ancestor.isEmpty())
             return {nullptr, key};
         rest.prepend(QLatin1Char('/') + nameOf(ancestor));
-        ancestor = parentOf(ancestor);
+        ancestor = parentFolder(ancestor);
     }
 }
 
@@ -127,7 +121,7 @@ QString PlannedFileSystem::resolved(const QString &key, int depth) const
     target.truncate(int(length));
     const QString text = QFile::decodeName(target);
     return resolved(
-        this->key(text.startsWith(QLatin1Char('/')) ? text : parentOf(key) + QLatin1Char('/') + text),
+        this->key(text.startsWith(QLatin1Char('/')) ? text : parentFolder(key) + QLatin1Char('/') + text),
         depth + 1);
 }
 
@@ -209,7 +203,7 @@ FileComparison PlannedFileSystem::compare(
 // The file system a name is on: a planned folder is on its nearest real one's.
 quint64 PlannedFileSystem::deviceOf(const QString &key) const
 {
-    for (QString at = key;; at = parentOf(at)) {
+    for (QString at = key;; at = parentFolder(at)) {
         const Location where = locate(at);
         if (!where.real.isEmpty()) {
             const EntryStatus status = m_disk.status(where.real);
@@ -225,16 +219,16 @@ void PlannedFileSystem::put(const QString &key, const Node &node)
 {
     m_nodes.insert(key, node);
     if (node.state == Node::Gone)
-        m_added[parentOf(key)].remove(nameOf(key));
+        m_added[parentFolder(key)].remove(nameOf(key));
     else
-        m_added[parentOf(key)].insert(nameOf(key));
+        m_added[parentFolder(key)].insert(nameOf(key));
 }
 
 // A change needs its folder to exist and, as far as the disk tells before
 // the fact, to be writable.
 bool PlannedFileSystem::writable(const QString &key, QString *error) const
 {
-    const QString folder = parentOf(key);
+    const QString folder = parentFolder(key);
     if (!statusAt(folder).isFolder()) {
         *error = systemError(ENOENT);
         return false;
@@ -284,8 +278,8 @@ bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *
     } else {
         // Only a regular file can cross to another file system.
         // A link lives on its folder's file system, whatever it points to.
-        const quint64 device = moving.isLink ? deviceOf(parentOf(source)) : moving.device;
-        if (deviceOf(parentOf(target)) != device && (moving.isLink || !moving.isFile())) {
+        const quint64 device = moving.isLink ? deviceOf(parentFolder(source)) : moving.device;
+        if (deviceOf(parentFolder(target)) != device && (moving.isLink || !moving.isFile())) {
             *error = systemError(EXDEV);
             return false;
         }
