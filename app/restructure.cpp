@@ -163,15 +163,15 @@ QStringList walk(
         {
             const LogSink sink(folderLog);
             folder.setPath(path(character));
-            std::unique_ptr<FolderConversion> read;
+            std::unique_ptr<FolderConversion> prepared;
             if (ahead) {
-                read = ahead->take();
+                prepared = ahead->take();
                 if (at + ReadAhead::depth < characters.size())
                     ahead->start(reading(path(characters.at(at + ReadAhead::depth))));
             }
-            if (!read)
-                read = reading(path(character))();
-            folderLog.append(read->apply());
+            if (!prepared)
+                prepared = reading(path(character))();
+            folderLog.append(prepared->apply());
             relocateEntries(folder, names, FileRelocator(folderLog));
         }
         folderLog.append(QStringLiteral("Done!\n"));

@@ -160,8 +160,8 @@ LegacyIniReading readLegacyIni(const QString &path)
         [](const LegacyEmote &a, const LegacyEmote &b) { return CsActor::legacyEmoteLess(a, b); });
 
     // The checks look only at icons and general sounds, which making the
-    // actor data file never touches, so they may come before it.
-    // The character's folder is where it was when the reading began.
+    // actor data file never touches, so they may come before it. The folder
+    // they look in is joined once: a walk never changes the current folder.
     const QString characterRoot = CActorPath(reading.folder).rootText();
     GeneralSounds generalSounds;
     for (LegacyEmote &emote : emotes)

@@ -9,6 +9,37 @@
 
 namespace {
 
+// Hands every key and every text of the table, nested ones included, to
+// `onKey` and `onText` until one of them returns true; true when one did.
+template<typename OnKey, typename OnText>
+bool findInValue(const TomlValue &value, const OnKey &onKey, const OnText &onText);
+
+template<typename OnKey, typename OnText>
+bool findInTable(const TomlTable &table, const OnKey &onKey, const OnText &onText)
+{
+    for (const auto &member : table) {
+        if (onKey(member.first) || findInValue(member.second, onKey, onText))
+            return true;
+    }
+    return false;
+}
+
+template<typename OnKey, typename OnText>
+bool findInValue(const TomlValue &value, const OnKey &onKey, const OnText &onText)
+{
+    if (value.is_string())
+        return onText(value.as_string().str);
+    if (value.is_table())
+        return findInTable(value.as_table(), onKey, onText);
+    if (value.is_array()) {
+        for (const TomlValue &item : value.as_array()) {
+            if (findInValue(item, onKey, onText))
+                return true;
+        }
+    }
+    return false;
+}
+
 // The library splits a long text into lines at byte counts, and it may cut
 // between the two backslashes it writes for one backslash of the text. The
 // piece then ends in "\\" and a line break, which are also the bytes of a text
@@ -23,7 +54,11 @@ public:
     explicit BackslashStandIn(const TomlTable &table)
         : m_used(lastTwoByte + 1, false)
     {
-        markTable(table);
+        const auto mark = [this](const std::string &text) {
+            markTwoByte(text);
+            return false;
+        };
+        findInTable(table, mark, mark);
         for (char32_t c = firstTwoByte; c <= lastTwoByte; ++c) {
             if (!m_used[c]) {
                 m_bytes = {char(0xc0 | (c >> 6)), char(0x80 | (c & 0x3f))};
@@ -45,33 +80,13 @@ private:
     static constexpr char32_t firstTwoByte = 0x80;
     static constexpr char32_t lastTwoByte = 0x7ff;
 
-    void mark(const std::string &text)
+    void markTwoByte(const std::string &text)
     {
         for (std::size_t i = 0; i + 1 < text.size(); ++i) {
             const auto lead = static_cast<unsigned char>(text[i]);
             const auto next = static_cast<unsigned char>(text[i + 1]);
             if (lead >= 0xc2 && lead <= 0xdf && (next & 0xc0) == 0x80)
                 m_used[((lead & 0x1fu) << 6) | (next & 0x3fu)] = true;
-        }
-    }
-
-    void markTable(const TomlTable &table)
-    {
-        for (const auto &member : table) {
-            mark(member.first);
-            markValue(member.second);
-        }
-    }
-
-    void markValue(const TomlValue &value)
-    {
-        if (value.is_string()) {
-            mark(value.as_string().str);
-        } else if (value.is_array()) {
-            for (const TomlValue &item : value.as_array())
-                markValue(item);
-        } else if (value.is_table()) {
-            markTable(value.as_table());
         }
     }
 
@@ -100,8 +115,6 @@ private:
 // from hanging on one.
 constexpr std::size_t hangingKeyLength = 75;
 
-bool hasHangingKey(const TomlValue &value);
-
 // A bare key is written as it stands; only other keys need the library's
 // quoting to know their written length.
 bool isBareKey(const std::string &key)
@@ -124,55 +137,24 @@ std::size_t writtenKeyLength(const std::string &key)
 
 bool hasHangingKey(const TomlTable &table)
 {
-    for (const auto &member : table) {
-        if (writtenKeyLength(member.first) == hangingKeyLength || hasHangingKey(member.second))
-            return true;
-    }
-    return false;
+    return findInTable(
+        table, [](const std::string &key) { return writtenKeyLength(key) == hangingKeyLength; },
+        [](const std::string &) { return false; });
 }
 
-bool hasHangingKey(const TomlValue &value)
+bool isValidUtf8(const std::string &text)
 {
-    if (value.is_table())
-        return hasHangingKey(value.as_table());
-    if (value.is_array()) {
-        for (const TomlValue &item : value.as_array()) {
-            if (hasHangingKey(item))
-                return true;
-        }
-    }
-    return false;
+    const bool ascii = std::all_of(
+        text.cbegin(), text.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii || LegacyText::isValidUtf8(QByteArray::fromRawData(text.data(), int(text.size())));
 }
-
-bool isPlainValue(const TomlValue &value);
 
 // Bare keys and texts of valid UTF-8 all through.
 bool isPlainTable(const TomlTable &table)
 {
-    for (const auto &member : table) {
-        if (!isBareKey(member.first) || !isPlainValue(member.second))
-            return false;
-    }
-    return true;
-}
-
-bool isPlainValue(const TomlValue &value)
-{
-    if (value.is_string()) {
-        const std::string &text = value.as_string().str;
-        const bool ascii = std::all_of(
-            text.cbegin(), text.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        return ascii || LegacyText::isValidUtf8(QByteArray::fromRawData(text.data(), int(text.size())));
-    }
-    if (value.is_table())
-        return isPlainTable(value.as_table());
-    if (value.is_array()) {
-        for (const TomlValue &item : value.as_array()) {
-            if (!isPlainValue(item))
-                return false;
-        }
-    }
-    return true;
+    return !findInTable(
+        table, [](const std::string &key) { return !isBareKey(key); },
+        [](const std::string &text) { return !isValidUtf8(text); });
 }
 
 // The library writes a text of valid UTF-8 on one line as the text between
