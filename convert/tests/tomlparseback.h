@@ -46,16 +46,28 @@ inline QJsonValue toJson(const Value &value)
     }
 }
 
-// The document as JSON; an empty object (and a warning) when it does not parse.
-inline QJsonObject parseToml(const QByteArray &bytes)
+// The document as JSON; an empty object, and the parser's reason in
+// `*error`, when it does not parse (`*error` is emptied when it does).
+inline QJsonObject parseToml(const QByteArray &bytes, QString *error)
 {
     std::istringstream stream(bytes.toStdString());
     try {
+        error->clear();
         return toJson(toml::parse<toml::discard_comments, std::map, std::vector>(stream)).toObject();
-    } catch (const std::exception &error) {
-        qWarning("written TOML does not parse: %s", error.what());
+    } catch (const std::exception &failure) {
+        *error = QString::fromUtf8(failure.what());
         return {};
     }
+}
+
+// The document as JSON; an empty object (and a warning) when it does not parse.
+inline QJsonObject parseToml(const QByteArray &bytes)
+{
+    QString error;
+    const QJsonObject document = parseToml(bytes, &error);
+    if (!error.isEmpty())
+        qWarning("written TOML does not parse: %s", qPrintable(error));
+    return document;
 }
 
 } // namespace TomlParseBack
