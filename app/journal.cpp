@@ -3,13 +3,11 @@
 #include "paths/posixfile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,8 +87,8 @@ std::unique_ptr<Journal> Journal::create(
     const QString &client, const QString &version, const QString &undoOf, QString *error)
 {
     const QString folder = journalFolder(client);
-    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (::mkdir(PosixFile::native(folder).constData(), 0777) != 0 && errno != EEXIST) {
+        *error = PosixFile::systemError();
         return nullptr;
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -100,11 +98,11 @@ std::unique_ptr<Journal> Journal::create(
         const QString name = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
         const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".jsonl");
         const int fd
-            = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            = ::open(PosixFile::native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = PosixFile::systemError();
             return nullptr;
         }
         const QByteArray header = "{\"veltra\":" + jsonText(version)
@@ -112,13 +110,13 @@ std::unique_ptr<Journal> Journal::create(
             + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonText(undoOf)) + "}\n";
         std::unique_ptr<Journal> journal(new Journal(fd, path, client));
         if (!writeAll(fd, header)) {
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = PosixFile::systemError();
             return nullptr;
         }
         journal->m_end = header.size();
         return journal;
     }
-    *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+    *error = PosixFile::systemError(EEXIST);
     return nullptr;
 }
 

@@ -1,13 +1,13 @@
 #include "paths/filesystem.h"
 
 #include "paths/diskfilesystem.h"
+#include "paths/posixfile.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -58,7 +58,7 @@ bool FileSystem::makePath(const QString &path, QString *error)
     if (here.isFolder())
         return true;
     if (here.exists) {
-        *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+        *error = PosixFile::systemError(EEXIST);
         return false;
     }
     const QString parent = parentFolder(path);

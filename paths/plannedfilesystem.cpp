@@ -1,5 +1,7 @@
 #include "paths/plannedfilesystem.h"
 
+#include "paths/posixfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,20 +9,16 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+using PosixFile::systemError;
+
 QString nameOf(const QString &key)
 {
     return key.mid(key.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 // The real path of the longest part of `path` that exists on disk, with the
@@ -30,7 +28,7 @@ QString realFolder(const QString &path)
     QString existing = path;
     QString rest;
     for (;;) {
-        char *resolved = ::realpath(QFile::encodeName(existing).constData(), nullptr);
+        char *resolved = ::realpath(PosixFile::native(existing).constData(), nullptr);
         if (resolved) {
             const QString real = QFile::decodeName(resolved);
             std::free(resolved);
@@ -108,7 +106,7 @@ QString PlannedFileSystem::resolved(const QString &key, int depth) const
     const Location where = locate(key);
     if (where.node || where.real.isEmpty())
         return key;
-    const QByteArray real = QFile::encodeName(where.real);
+    const QByteArray real = PosixFile::native(where.real);
     struct stat info;
     if (::lstat(real.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
         return key;
@@ -234,8 +232,8 @@ bool PlannedFileSystem::writable(const QString &key, QString *error) const
         return false;
     }
     const Location where = locate(folder);
-    if (!where.real.isEmpty() && ::access(QFile::encodeName(where.real).constData(), W_OK | X_OK) != 0) {
-        *error = systemError(errno);
+    if (!where.real.isEmpty() && ::access(PosixFile::native(where.real).constData(), W_OK | X_OK) != 0) {
+        *error = systemError();
         return false;
     }
     return true;
