@@ -9,10 +9,14 @@
 
 namespace {
 
-QString unknownError(const QString &from, const QString &to)
+// The system's reason, where there is one, follows the words every such line has.
+QString unknownError(const QString &from, const QString &to, const QString &reason = QString())
 {
-    return formatLogLine(LogLevel::Error,
-        QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to));
+    QString message
+        = QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to);
+    if (!reason.isEmpty())
+        message += QStringLiteral(" (%1)").arg(reason);
+    return formatLogLine(LogLevel::Error, message);
 }
 
 } // namespace
@@ -41,7 +45,7 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
             m_log.append(formatLogLine(LogLevel::Warning,
                 QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo)));
             if (!files.removeCompared(source, target, seen, &reason))
-                m_log.last() = unknownError(shownFrom, shownTo);
+                m_log.last() = unknownError(shownFrom, shownTo, reason);
             return;
         case FileComparison::Different:
             m_log.append(formatLogLine(LogLevel::Error,
@@ -59,5 +63,5 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     if (!m_folders.contains(parent) && files.makePath(parent, &reason))
         m_folders.insert(parent);
     if (!files.move(root + QLatin1Char('/') + from, root + QLatin1Char('/') + to, &reason))
-        m_log.append(unknownError(shownFrom, shownTo));
+        m_log.append(unknownError(shownFrom, shownTo, reason));
 }

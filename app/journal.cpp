@@ -1,5 +1,6 @@
 #include "app/journal.h"
 
+#include "paths/clientroot.h"
 #include "paths/posixfile.h"
 
 #include <QDateTime>
@@ -44,9 +45,35 @@ bool writeAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
+const char *const journalFolderName = "veltra-journal";
+
 QString journalFolder(const QString &client)
 {
-    return client + QStringLiteral("/veltra-journal");
+    return client + QLatin1Char('/') + QLatin1String(journalFolderName);
+}
+
+bool journalFolderUsable(const ClientRoot &client, QString *why)
+{
+    struct stat info;
+    if (::fstatat(client.descriptor(), journalFolderName, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return true;
+        *why = PosixFile::systemError();
+        return false;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        *why = QStringLiteral("it is a link; journals are kept only in a folder of the client itself");
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        *why = QStringLiteral("it is no folder");
+        return false;
+    }
+    if (::faccessat(client.descriptor(), journalFolderName, W_OK | X_OK, AT_EACCESS) != 0) {
+        *why = PosixFile::systemError();
+        return false;
+    }
+    return true;
 }
 
 QByteArray changeRecord(const Change &change, const QString &client)
@@ -55,11 +82,18 @@ QByteArray changeRecord(const Change &change, const QString &client)
     switch (change.kind) {
     case Change::Move:
         return operation("move") + ",\"from\":" + path + ",\"to\":" + relative(change.other, client) + '}';
-    case Change::Delete:
-        return operation("delete") + ",\"path\":" + path
+    case Change::Delete: {
+        QByteArray record = operation("delete") + ",\"path\":" + path
             + ",\"twin\":" + (change.other.isEmpty() ? QByteArray("null") : relative(change.other, client))
-            + ",\"sha3_256\":\"" + change.sha3.toHex() + "\",\"size\":" + QByteArray::number(change.size)
-            + '}';
+            + ",\"sha3_256\":\"" + change.sha3.toHex() + "\",\"size\":" + QByteArray::number(change.size);
+        const FileAttributes &attributes = change.attributes;
+        if (attributes.known) {
+            record += ",\"mode\":" + QByteArray::number(attributes.mode) + ",\"mtime_ns\":"
+                + QByteArray::number(attributes.modified) + ",\"uid\":" + QByteArray::number(attributes.owner)
+                + ",\"gid\":" + QByteArray::number(attributes.group);
+        }
+        return record + '}';
+    }
     case Change::Write:
         return operation("write") + ",\"path\":" + path + ",\"sha3_256\":\"" + change.sha3.toHex() + "\"}";
     case Change::MakeFolder:
@@ -84,10 +118,20 @@ Journal::~Journal()
 }
 
 std::unique_ptr<Journal> Journal::create(
-    const QString &client, const QString &version, const QString &undoOf, QString *error)
+    const ClientRoot &root, const QString &version, const QString &undoOf, QString *error)
 {
+    const QString client = root.path();
     const QString folder = journalFolder(client);
-    if (::mkdir(PosixFile::native(folder).constData(), 0777) != 0 && errno != EEXIST) {
+    if (!journalFolderUsable(root, error))
+        return nullptr;
+    if (::mkdirat(root.descriptor(), journalFolderName, 0777) != 0 && errno != EEXIST) {
+        *error = PosixFile::systemError();
+        return nullptr;
+    }
+    // Opened as it stands: a link swapped in meanwhile is refused, not followed.
+    const PosixFile::Descriptor journals(
+        ::openat(root.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (journals.fd < 0) {
         *error = PosixFile::systemError();
         return nullptr;
     }
@@ -97,8 +141,8 @@ std::unique_ptr<Journal> Journal::create(
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const QString name = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
         const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".jsonl");
-        const int fd
-            = ::open(PosixFile::native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::openat(journals.fd, PosixFile::native(name + QStringLiteral(".jsonl")).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {
@@ -143,4 +187,13 @@ void Journal::changeFailed(const Change &)
     m_pending = 0;
     if (::ftruncate(m_fd, m_end) == 0)
         ::lseek(m_fd, m_end, SEEK_SET);
+}
+
+void Journal::finish(bool stopped, int errors, int left)
+{
+    const QByteArray line = operation("end") + ",\"stopped\":" + (stopped ? "true" : "false")
+        + ",\"errors\":" + QByteArray::number(errors)
+        + (left >= 0 ? ",\"left\":" + QByteArray::number(left) : QByteArray()) + "}\n";
+    if (writeAll(m_fd, line))
+        m_end += line.size();
 }

@@ -7,8 +7,17 @@
 
 #include <memory>
 
+class ClientRoot;
+
 // The folder, in the client's top folder, that keeps the journals.
 QString journalFolder(const QString &client);
+// Its name there.
+extern const char *const journalFolderName;
+
+// Whether the client's journal folder can keep journals: it must be a real
+// folder of the client (or not exist yet), never a link or a file. Checked
+// before any change by a run, a dry run and an undo alike.
+bool journalFolderUsable(const ClientRoot &client, QString *why);
 
 // One change as a journal line (without its line feed): paths relative to
 // the client's top folder, with "/".
@@ -27,12 +36,17 @@ public:
     // Starts a journal for a run over `client`; `undoOf` names the journal an
     // undo reverses (empty for a migration). Null with the reason on failure.
     static std::unique_ptr<Journal> create(
-        const QString &client, const QString &version, const QString &undoOf, QString *error);
+        const ClientRoot &client, const QString &version, const QString &undoOf, QString *error);
 
     QString path() const { return m_path; }
 
     bool aboutToChange(const Change &change) override;
     void changeFailed(const Change &change) override;
+
+    // Closes the journal with its last record: the run or undo reached its
+    // end (stopped early or not) with `errors` error lines; an undo also says
+    // how many changes it `left` as they were. A journal without it was cut short.
+    void finish(bool stopped, int errors, int left = -1);
 
 private:
     Journal(int fd, const QString &path, const QString &client);

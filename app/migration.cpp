@@ -1,6 +1,8 @@
 #include "app/migration.h"
 
 #include "app/journal.h"
+#include "app/loglevel.h"
+#include "paths/clientfilesystem.h"
 #include "paths/diskfilesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
@@ -8,39 +10,64 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <memory>
 
-RunSeam::RunSeam(const QString &client, const RunOptions &options)
+RunSeam::RunSeam(const QString &client, const RunOptions &options, Reach reach)
     : m_client(client)
     , m_options(options)
+    , m_root(std::make_unique<ClientRoot>())
     , m_recorder(client, options.lines)
 {
+    std::unique_ptr<DiskFileSystem> disk = reach == Reach::Client
+        ? std::make_unique<ClientFileSystem>(*m_root)
+        : std::make_unique<DiskFileSystem>();
     if (options.dryRun)
-        m_files = std::make_unique<PlannedFileSystem>();
+        m_files = std::make_unique<PlannedFileSystem>(std::move(disk));
     else
-        m_files = std::make_unique<DiskFileSystem>();
+        m_files = std::move(disk);
     m_files->setObserver(&m_recorder);
+    m_files->setClient(m_root.get());
 }
 
 RunSeam::~RunSeam() = default;
 
-bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
+bool RunSeam::open(RunReport &report)
 {
-    if (m_options.dryRun)
-        return true;
-    m_journal = Journal::create(m_client, m_options.version, undoOf, &report.failure);
-    if (!m_journal) {
-        report.failure
-            = QStringLiteral("cannot keep a journal in %1: %2").arg(journalFolder(m_client), report.failure);
+    QString reason;
+    if (!m_root->open(m_client, &reason)) {
+        report.fail(RunFailure::Other, QStringLiteral("cannot open %1: %2").arg(m_client, reason));
         return false;
     }
-    report.journal = m_journal->path();
-    m_recorder.setJournal(m_journal.get());
+    if (!m_root->lock(&reason)) {
+        report.fail(RunFailure::Busy, reason);
+        return false;
+    }
     return true;
 }
 
-void RunSeam::finish(RunReport &report)
+bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
 {
+    QString reason;
+    if (m_options.dryRun ? !journalFolderUsable(*m_root, &reason)
+                         : !(m_journal = Journal::create(*m_root, m_options.version, undoOf, &reason))) {
+        report.fail(RunFailure::Other,
+            QStringLiteral("cannot keep a journal in %1: %2").arg(journalFolder(m_client), reason));
+        return false;
+    }
+    if (m_journal) {
+        report.journal = m_journal->path();
+        m_recorder.setJournal(m_journal.get());
+    }
+    return true;
+}
+
+void RunSeam::finish(RunReport &report, int left)
+{
+    if (m_journal) {
+        const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+        m_journal->finish(report.outcome.stopped, errors, left);
+    }
     m_files->sync(m_client);
     report.counts = m_recorder.counts();
 }
@@ -56,7 +83,7 @@ RunReport migrate(const Converter &convert, const WalkHooks &hooks, const RunOpt
     // Where there is no character folder there is no client to keep a journal in.
     const bool found
         = !AsFileTree::buildFileTree(charactersFolderPath(), AsFileTree::Folders).children.isEmpty();
-    if (found && !seam.keepJournal(QString(), report))
+    if (!seam.open(report) || (found && !seam.keepJournal(QString(), report)))
         return report;
     {
         const FileSystemScope scope(seam.files());

@@ -2,106 +2,51 @@
 
 #include "app/journal.h"
 #include "app/loglevel.h"
+#include "paths/clientroot.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
 #include "paths/logsink.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QHash>
 
-#include <algorithm>
+#include <fcntl.h>
 
 namespace {
 
-struct JournalFile
+// What taking a change back looks like in an undo's own journal, as one key:
+// an earlier undo that recorded it may have made it already.
+quint64 takenBackKey(Change::Kind kind, const QString &path, const QString &other, const QByteArray &sha3)
 {
-    QJsonObject header;
-    QVector<Change> changes;
-    QStringList damaged; // lines that are no record
-};
+    const QByteArray text
+        = QByteArray::number(int(kind)) + '\0' + path.toUtf8() + '\0' + other.toUtf8() + '\0' + sha3;
+    return (quint64(qHash(text, 0x9e3779b9u)) << 32) | qHash(text, 0x85ebca6bu);
+}
 
-JournalFile readJournal(const QString &path)
+// The key of the change that takes `change` back.
+quint64 inverseKey(const Change &change)
 {
-    JournalFile journal;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return journal;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    journal.header = QJsonDocument::fromJson(lines.value(0)).object();
-    const QString client = journal.header.value(QLatin1String("client")).toString();
-    auto absolute = [&client](const QJsonValue &value) {
-        return value.isString() ? client + QLatin1Char('/') + value.toString() : QString();
-    };
-    for (int i = 1; i < lines.size(); ++i) {
-        if (lines.at(i).isEmpty())
-            continue;
-        const QJsonObject record = QJsonDocument::fromJson(lines.at(i)).object();
-        const QString op = record.value(QLatin1String("op")).toString();
-        Change change;
-        change.path = absolute(record.value(QLatin1String(op == QLatin1String("move") ? "from" : "path")));
-        change.sha3 = QByteArray::fromHex(record.value(QLatin1String("sha3_256")).toString().toLatin1());
-        if (op == QLatin1String("move")) {
-            change.kind = Change::Move;
-            change.other = absolute(record.value(QLatin1String("to")));
-        } else if (op == QLatin1String("delete")) {
-            change.kind = Change::Delete;
-            change.other = absolute(record.value(QLatin1String("twin")));
-            change.size = qint64(record.value(QLatin1String("size")).toDouble(-1));
-        } else if (op == QLatin1String("write")) {
-            change.kind = Change::Write;
-        } else if (op == QLatin1String("mkdir")) {
-            change.kind = Change::MakeFolder;
-        } else {
-            // A kill may cut the last line short; any other stray line is said.
-            if (i + 1 < lines.size() && !lines.at(i + 1).isEmpty())
-                journal.damaged.append(QString::number(i + 1));
-            continue;
-        }
-        if (change.path.isEmpty() || (change.kind == Change::Move && change.other.isEmpty()))
-            journal.damaged.append(QString::number(i + 1));
-        else
-            journal.changes.append(change);
+    switch (change.kind) {
+    case Change::Write:
+        return takenBackKey(Change::Delete, change.path, QString(), change.sha3);
+    case Change::Delete:
+        return takenBackKey(Change::Write, change.path, QString(), change.sha3);
+    case Change::Move:
+        return takenBackKey(Change::Move, change.other, change.path, QByteArray());
+    case Change::MakeFolder:
+        return takenBackKey(Change::RemoveFolder, change.path, QString(), QByteArray());
+    case Change::RemoveFolder:
+        break;
     }
-    return journal;
+    return 0;
 }
 
-// The journals of a client, oldest first: names are UTC times, and a run in
-// the same second as another has a suffix "-N".
-QStringList journalsIn(const QString &folder)
+quint64 ownKey(const Change &change)
 {
-    QStringList names = QDir(folder).entryList({QStringLiteral("*.jsonl")}, QDir::Files);
-    auto order = [](const QString &name) {
-        const QString stem = name.left(name.size() - 6);
-        const int dash = stem.indexOf(QLatin1Char('-'));
-        return qMakePair(stem.left(dash < 0 ? stem.size() : dash), dash < 0 ? 1 : stem.mid(dash + 1).toInt());
-    };
-    std::sort(names.begin(), names.end(),
-        [&order](const QString &a, const QString &b) { return order(a) < order(b); });
-    return names;
-}
-
-QJsonObject headerOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QJsonObject();
-    return QJsonDocument::fromJson(file.readLine()).object();
-}
-
-QString undoOf(const QString &path)
-{
-    return headerOf(path).value(QLatin1String("undo_of")).toString();
-}
-
-// A journal whose header a kill cut short recorded no change: nothing to undo.
-bool isMigrationJournal(const QString &path)
-{
-    const QJsonObject header = headerOf(path);
-    return !header.value(QLatin1String("client")).toString().isEmpty()
-        && header.value(QLatin1String("undo_of")).isNull();
+    const bool twinless = change.kind == Change::Delete || change.kind == Change::Write;
+    return takenBackKey(change.kind, change.path, twinless ? QString() : change.other,
+        change.kind == Change::Move || change.kind == Change::RemoveFolder ? QByteArray() : change.sha3);
 }
 
 class Undoer
@@ -114,165 +59,305 @@ public:
     {
     }
 
-    void undo(const Change &change, bool last)
+    // `claimed`: an earlier undo recorded taking it back. `maybeUnmade`: the
+    // run may have been killed before it made this change.
+    void undo(const Change &change, bool claimed, bool maybeUnmade)
     {
+        m_files.removeLeftovers(absolute(change.path));
+        if (!change.other.isEmpty())
+            m_files.removeLeftovers(absolute(change.other));
+        m_quiet = claimed || maybeUnmade;
+        m_claimed = claimed;
         switch (change.kind) {
         case Change::Write:
-            undoWrite(change, last);
+            undoWrite(change);
             break;
         case Change::Delete:
-            undoDelete(change, last);
+            undoDelete(change);
             break;
         case Change::Move:
-            undoMove(change, last);
+            undoMove(change);
             break;
         case Change::MakeFolder:
-            undoMakeFolder(change, last);
+            undoMakeFolder(change);
             break;
         case Change::RemoveFolder:
             break;
         }
     }
 
-private:
-    QString shown(const QString &path) const { return displayName(path.mid(m_client.size() + 1)); }
-
+    int left() const { return m_left; }
     void fail(const QString &message) { m_log.append(formatLogLine(LogLevel::Error, message)); }
 
-    // A temporary file a killed run left beside its target goes too.
-    void removeLeftover(const QString &path)
+private:
+    QString absolute(const QString &path) const { return m_client + QLatin1Char('/') + path; }
+    static QString shown(const QString &path) { return displayName(path); }
+
+    void leave(const QString &message)
     {
-        const QString temporary = temporarySibling(path);
-        ComparedSource seen;
-        QString reason;
-        if (m_files.status(temporary).exists && m_files.inspect(temporary, &seen, &reason))
-            m_files.removeCompared(temporary, QString(), seen, &reason);
+        fail(message);
+        ++m_left;
     }
 
-    void undoWrite(const Change &change, bool last)
+    // Both places of a change must be reached from inside the client.
+    bool reached(const Change &change, QString *why) const
     {
+        return m_files.reaches(absolute(change.path), why)
+            && (change.other.isEmpty() || m_files.reaches(absolute(change.other), why));
+    }
+
+    void undoWrite(const Change &change)
+    {
+        const QString path = absolute(change.path);
         QString reason = QStringLiteral("it is gone");
-        ComparedSource seen;
-        if (m_files.status(change.path).exists) {
-            if (m_files.inspect(change.path, &seen, &reason) && seen.sha3 != change.sha3)
+        if (!m_files.reaches(path, &reason)) {
+        } else if (m_files.status(path).exists) {
+            ComparedSource seen;
+            if (!m_files.inspect(path, &seen, &reason)) {
+            } else if (seen.sha3 != change.sha3) {
                 reason = QStringLiteral("it changed since the run wrote it");
-            else if (seen.sha3 == change.sha3
-                && m_files.removeCompared(change.path, QString(), seen, &reason))
+                if (m_quiet && !m_claimed)
+                    return; // never written: what stands there was there before
+            } else if (m_files.removeCompared(path, QString(), seen, &reason)) {
                 return;
-        } else if (last) {
-            removeLeftover(change.path);
-            return;
+            }
+        } else {
+            return; // removed already, or never written: as it was before the run
         }
-        fail(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason));
+        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason));
     }
 
-    void undoDelete(const Change &change, bool last)
+    void undoDelete(const Change &change)
     {
+        const QString path = absolute(change.path);
         QString reason;
-        if (!m_files.status(change.path).exists) {
-            if (m_files.copyFile(change.other, change.path, change.sha3, &reason))
+        if (!reached(change, &reason)) {
+        } else if (change.other.isEmpty()) {
+            reason = QStringLiteral("the journal names no copy to restore it from");
+        } else if (!m_files.status(path).exists) {
+            if (m_files.copyFile(absolute(change.other), path, change.sha3, change.attributes, &reason))
                 return;
         } else {
             ComparedSource seen;
-            if (last && m_files.inspect(change.path, &seen, &reason) && seen.sha3 == change.sha3)
-                return; // never deleted
+            if (m_files.inspect(path, &seen, &reason) && seen.sha3 == change.sha3)
+                return; // restored already, or never deleted: the same bytes stand there
             reason = QStringLiteral("its place is taken");
         }
-        fail(QStringLiteral("cannot restore %1 from %2: %3")
-                 .arg(shown(change.path), shown(change.other), reason));
+        leave(QStringLiteral("cannot restore %1 from %2: %3")
+                  .arg(shown(change.path),
+                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason));
     }
 
-    void undoMove(const Change &change, bool last)
+    void undoMove(const Change &change)
     {
-        const bool there = m_files.status(change.other).exists;
-        const bool free = !m_files.status(change.path).exists;
+        const QString from = absolute(change.other);
+        const QString to = absolute(change.path);
         QString reason;
-        if (there && free) {
-            if (m_files.move(change.other, change.path, &reason))
-                return;
-        } else if (last && !there && !free) {
-            removeLeftover(change.other);
-            return; // never moved
+        if (!reached(change, &reason)) {
+            // Moved through a link out of the client: it stays where the run put it.
         } else {
-            reason = there ? QStringLiteral("its old place is taken") : QStringLiteral("it is gone");
+            const bool there = m_files.status(from).exists;
+            const bool free = !m_files.status(to).exists;
+            if (there && free) {
+                if (m_files.move(from, to, &reason))
+                    return;
+            } else if (m_quiet && !there && !free) {
+                return; // moved back already, or never moved
+            } else {
+                reason = there ? QStringLiteral("its old place is taken") : QStringLiteral("it is gone");
+            }
         }
-        fail(QStringLiteral("cannot move %1 back to %2: %3")
-                 .arg(shown(change.other), shown(change.path), reason));
+        leave(QStringLiteral("cannot move %1 back to %2: %3")
+                  .arg(shown(change.other), shown(change.path), reason));
     }
 
-    void undoMakeFolder(const Change &change, bool last)
+    void undoMakeFolder(const Change &change)
     {
-        const EntryStatus status = m_files.status(change.path);
-        QString reason = QStringLiteral("it is gone");
-        if (status.isFolder() && !status.isLink) {
-            if (m_files.removeEmptyFolder(change.path, &reason))
-                return;
-        } else if (last && !status.exists) {
-            return; // never made
+        const QString path = absolute(change.path);
+        QString reason = QStringLiteral("it is no folder");
+        if (!m_files.reaches(path, &reason)) {
+        } else {
+            const EntryStatus status = m_files.status(path);
+            if (status.isFolder() && !status.isLink) {
+                if (m_files.removeEmptyFolder(path, &reason))
+                    return;
+            } else if (!status.exists) {
+                return; // removed already, or never made
+            }
         }
-        fail(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason));
+        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason));
     }
 
     FileSystem &m_files;
     QString m_client;
     QStringList &m_log;
+    bool m_quiet = false;
+    bool m_claimed = false;
+    int m_left = 0;
 };
+
+// The client and, when one is named, the journal a target names.
+bool clientOf(const QString &target, QString *client, QString *journal, QString *why)
+{
+    const QFileInfo info(target);
+    if (info.isDir()) {
+        *client = QDir::cleanPath(info.absoluteFilePath());
+        return true;
+    }
+    const QString folder = QDir::cleanPath(info.absolutePath());
+    if (!info.exists() || QFileInfo(folder).fileName() != QLatin1String(journalFolderName)
+        || !isJournalName(info.fileName())) {
+        *why = QStringLiteral("'%1' is neither a client folder nor a journal in its %2 folder")
+                   .arg(target, QLatin1String(journalFolderName));
+        return false;
+    }
+    *client = parentFolder(folder);
+    *journal = info.fileName();
+    return true;
+}
+
+// What the undo journals of `name` recorded taking back, by key.
+QHash<quint64, int> takenBack(
+    const ClientRoot &client, const QVector<JournalSummary> &journals, const QString &name)
+{
+    QHash<quint64, int> keys;
+    const PosixFile::Descriptor folder(
+        ::openat(client.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    for (const JournalSummary &journal : journals) {
+        if (!journal.readable || journal.header.undoOf != name)
+            continue;
+        JournalIndex index;
+        QString why;
+        if (!index.open(folder.fd, journal.name.toLatin1(), &why))
+            continue;
+        for (int i = 0; i < index.changes(); ++i) {
+            JournalRecord record;
+            if (index.read(i, &record, &why))
+                ++keys[ownKey(record.change)];
+        }
+    }
+    return keys;
+}
 
 } // namespace
 
-QString undoableJournal(const QString &folder, QString *error)
+bool listJournals(const QString &folder, QVector<JournalSummary> *journals, QString *why)
 {
-    const QString journals = journalFolder(QDir(folder).absolutePath());
-    const QStringList names = journalsIn(journals);
-    QStringList undone;
-    for (const QString &name : names)
-        undone.append(undoOf(journals + QLatin1Char('/') + name));
-    for (auto it = names.crbegin(); it != names.crend(); ++it) {
-        const QString path = journals + QLatin1Char('/') + *it;
-        if (isMigrationJournal(path) && !undone.contains(*it))
-            return path;
-    }
-    *error = QStringLiteral("no journal left to undo in %1").arg(journals);
-    return QString();
+    ClientRoot client;
+    if (!client.open(folder, why))
+        return false;
+    why->clear();
+    *journals = clientJournals(client, why);
+    return why->isEmpty();
 }
 
-QString undoneBy(const QString &journal)
-{
-    const QFileInfo info(journal);
-    for (const QString &name : journalsIn(info.absolutePath())) {
-        if (undoOf(info.absolutePath() + QLatin1Char('/') + name) == info.fileName())
-            return name;
-    }
-    return QString();
-}
-
-RunReport undoJournal(const QString &journalPath, const RunOptions &options)
+RunReport undoRun(const QString &target, const RunOptions &options, const UndoHooks &hooks)
 {
     RunReport report;
-    const JournalFile journal = readJournal(journalPath);
-    const QString client = journal.header.value(QLatin1String("client")).toString();
-    if (client.isEmpty() || !journal.header.value(QLatin1String("undo_of")).isNull()) {
-        report.failure = QStringLiteral("%1 is no journal of a migration").arg(journalPath);
+    QString client;
+    QString named;
+    QString why;
+    if (!clientOf(target, &client, &named, &why)) {
+        report.fail(RunFailure::Other, why);
         return report;
     }
-    RunSeam seam(client, options);
-    if (!seam.keepJournal(QFileInfo(journalPath).fileName(), report))
+    RunSeam seam(client, options, Reach::Client);
+    if (!seam.open(report))
         return report;
-    FileSystem &files = seam.files();
+    const QVector<JournalSummary> journals = clientJournals(seam.client(), &why);
+    if (!why.isEmpty()) {
+        report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(journalFolder(client), why));
+        return report;
+    }
+    // The newest run that changed something and is not undone yet, or the one named.
+    const JournalSummary *chosen = nullptr;
+    for (auto it = journals.crbegin(); it != journals.crend() && !chosen; ++it) {
+        if (named.isEmpty() ? it->readable && it->header.undoOf.isEmpty() && it->changes > 0 && !it->undone
+                            : it->name == named)
+            chosen = &*it;
+    }
+    if (!chosen) {
+        report.fail(RunFailure::NothingToUndo,
+            named.isEmpty() ? QStringLiteral("no run left to undo in %1").arg(journalFolder(client))
+                            : QStringLiteral("no journal %1 in %2").arg(named, journalFolder(client)));
+        return report;
+    }
+    if (!chosen->readable || !chosen->header.undoOf.isEmpty()) {
+        report.fail(RunFailure::Other,
+            QStringLiteral("%1 is no journal of a migration%2")
+                .arg(chosen->name, chosen->readable ? QString() : QStringLiteral(": ") + chosen->problem));
+        return report;
+    }
+    if (chosen->undone) {
+        report.fail(RunFailure::NothingToUndo,
+            QStringLiteral("%1 was already undone by %2").arg(chosen->name, chosen->undos.last()));
+        return report;
+    }
+    const QHash<quint64, int> claims = takenBack(seam.client(), journals, chosen->name);
+
+    JournalIndex journal;
+    const PosixFile::Descriptor folder(::openat(
+        seam.client().descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!journal.open(folder.fd, chosen->name.toLatin1(), &why)) {
+        report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(chosen->name, why));
+        return report;
+    }
+    if (!seam.keepJournal(chosen->name, report))
+        return report;
+    if (hooks.starting)
+        hooks.starting(*chosen);
 
     QStringList &log = report.log;
-    log.append(QStringLiteral("Undoing %1...").arg(displayName(QFileInfo(journalPath).fileName())));
+    log.append(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
+    FileSystem &files = seam.files();
+    Undoer undoer(files, client, log);
     {
         const LogSink sink(log);
-        const FileSystemScope scope(files);
-        for (const QString &line : journal.damaged)
-            log.append(formatLogLine(
-                LogLevel::Error, QStringLiteral("line %1 of the journal is no record").arg(line)));
-        Undoer undoer(files, client, log);
-        for (int i = journal.changes.size() - 1; i >= 0; --i)
-            undoer.undo(journal.changes.at(i), i == journal.changes.size() - 1);
+        for (const JournalIndex::Damage &damage : journal.damaged())
+            undoer.fail(
+                QStringLiteral("line %1 of the journal is no record: %2").arg(damage.line).arg(damage.why));
+        if (journal.damagedCount() > journal.damaged().size())
+            undoer.fail(QStringLiteral("%1 more lines of the journal are no record")
+                            .arg(journal.damagedCount() - journal.damaged().size()));
+        if (journal.cutShortLine() > 0)
+            undoer.fail(
+                QStringLiteral("line %1 of the journal is cut short; the change it began to record was "
+                               "never made")
+                    .arg(journal.cutShortLine()));
+        QHash<quint64, int> unclaimed = claims;
+        const int total = journal.changes();
+        report.outcome.total = total;
+        for (int i = total - 1; i >= 0; --i) {
+            if (hooks.stopRequested && hooks.stopRequested()) {
+                report.outcome.stopped = true;
+                break;
+            }
+            JournalRecord record;
+            if (!journal.read(i, &record, &why)) {
+                undoer.fail(QStringLiteral("line %1 of the journal cannot be read again: %2")
+                                .arg(journal.lineOf(i))
+                                .arg(why));
+                continue;
+            }
+            if (hooks.progress)
+                hooks.progress(total - 1 - i, total, displayName(record.change.path));
+            const quint64 key = inverseKey(record.change);
+            const auto claim = unclaimed.find(key);
+            const bool claimed = claim != unclaimed.end() && claim.value() > 0;
+            if (claimed)
+                --claim.value();
+            // A run killed at any instant may have recorded its last change without making it.
+            const bool maybeUnmade = !journal.ended() && i == total - 1;
+            undoer.undo(record.change, claimed, maybeUnmade);
+            ++report.outcome.done;
+        }
     }
-    log.append(QStringLiteral("Done!\n"));
-    seam.finish(report);
+    if (report.outcome.stopped)
+        log.append(QStringLiteral("Stopped after %1 of %2 changes.")
+                       .arg(report.outcome.done)
+                       .arg(report.outcome.total));
+    else
+        log.append(QStringLiteral("Done!\n"));
+    seam.finish(report, undoer.left());
     return report;
 }

@@ -3,6 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+// What a restored file gets back of the one a run deleted.
+struct FileAttributes
+{
+    bool known = false;
+    quint32 mode = 0; // permission bits
+    qint64 modified = 0; // nanoseconds since the epoch
+    qint64 owner = -1;
+    qint64 group = -1;
+};
+
 // One change a run makes to the client: the unit the journal keeps, the
 // preview shows and an undo reverses. Paths are absolute.
 struct Change
@@ -20,6 +30,7 @@ struct Change
     QString other;
     QByteArray sha3; // Delete, Write: SHA3-256 of the bytes
     qint64 size = -1; // Delete: the bytes' length
+    FileAttributes attributes; // Delete: the deleted file's; Write: what a restored copy gets
 };
 
 // Told of every change, through the one file-system seam. `aboutToChange`

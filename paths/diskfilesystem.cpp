@@ -1,7 +1,5 @@
 #include "paths/diskfilesystem.h"
 
-#include "paths/posixfile.h"
-
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -28,33 +26,57 @@ EntryStatus fromStat(const struct stat &info)
     status.device = info.st_dev;
     status.inode = info.st_ino;
     status.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    status.mode = info.st_mode & 07777;
+    status.owner = info.st_uid;
+    status.group = info.st_gid;
     return status;
 }
 
-// The name itself: a link is not followed.
-EntryStatus entryItself(const QString &path)
+} // namespace
+
+bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, QString *) const
+{
+    at->folder = AT_FDCWD;
+    at->name = native(path);
+    at->follow = followLast;
+    return true;
+}
+
+EntryStatus DiskFileSystem::linkTarget(int folder, const QByteArray &name, const QString &) const
 {
     struct stat info;
-    if (::lstat(native(path).constData(), &info) != 0)
+    if (::fstatat(folder, name.constData(), &info, 0) != 0)
+        return {};
+    return fromStat(info);
+}
+
+// The name itself: a link is not followed.
+EntryStatus DiskFileSystem::entryItself(const QString &path) const
+{
+    Descriptor folder;
+    At at;
+    QString ignored;
+    struct stat info;
+    if (!place(path, false, folder, &at, &ignored)
+        || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
     EntryStatus status = fromStat(info);
     status.isLink = S_ISLNK(info.st_mode);
     return status;
 }
 
-} // namespace
-
 EntryStatus DiskFileSystem::status(const QString &path) const
 {
-    const QByteArray name = native(path);
+    Descriptor folder;
+    At at;
+    QString ignored;
     struct stat info;
-    if (::lstat(name.constData(), &info) != 0)
+    if (!place(path, false, folder, &at, &ignored)
+        || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
     if (!S_ISLNK(info.st_mode))
         return fromStat(info);
-    EntryStatus status;
-    if (::stat(name.constData(), &info) == 0)
-        status = fromStat(info);
+    EntryStatus status = linkTarget(at.folder, at.name, path);
     status.exists = true;
     status.isLink = true;
     return status;
@@ -70,16 +92,23 @@ FolderListing DiskFileSystem::listNames(const QString &folder) const
     return readFolder(folder, true);
 }
 
-FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName)
+FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName) const
 {
     FolderListing listing;
     if (folder.isEmpty())
         return listing;
-    const QByteArray root = native(folder);
-    DIR *dir = ::opendir(root.constData());
+    Descriptor holder;
+    At at;
+    if (!place(folder, true, holder, &at, &listing.error))
+        return listing;
+    const int fd = ::openat(
+        at.folder, at.name.constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | at.openFlags());
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!dir) {
         if (errno != ENOENT && errno != ENOTDIR)
             listing.error = systemError();
+        if (fd >= 0)
+            ::close(fd);
         return listing;
     }
     while (const struct dirent *entry = ::readdir(dir)) {
@@ -88,15 +117,20 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName)
             continue; // hidden, or "." and ".."
         unsigned char type = entry->d_type;
         if (!everyName && (type == DT_LNK || type == DT_UNKNOWN)) {
-            listing.followedLinks = true;
             struct stat info;
-            const QByteArray full = root + '/' + raw;
-            if (::stat(full.constData(), &info) != 0)
-                continue; // a dangling link
-            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+            if (::fstatat(fd, raw.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            if (S_ISLNK(info.st_mode)) {
+                listing.followedLinks = true;
+                const EntryStatus target
+                    = linkTarget(fd, raw, folder + QLatin1Char('/') + QFile::decodeName(raw));
+                type = target.isFolder() ? DT_DIR : target.isFile() ? DT_REG : DT_UNKNOWN;
+            } else {
+                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+            }
         }
         if (!everyName && type != DT_DIR && type != DT_REG)
-            continue; // FIFOs, devices and sockets are nothing the migration moves
+            continue; // FIFOs, devices, sockets and dangling links are nothing the migration moves
         const QString name = QFile::decodeName(raw);
         if (QFile::encodeName(name) != raw) {
             listing.undecodable.append(raw);
@@ -110,9 +144,11 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName)
 
 bool DiskFileSystem::readFile(const QString &path, QByteArray *bytes, QString *error) const
 {
+    Descriptor folder;
+    At at;
     Descriptor file;
     struct stat info;
-    if (!openRegular(native(path), file, info, error))
+    if (!place(path, true, folder, &at, error) || !openRegular(at, file, info, error))
         return false;
     QByteArray result;
     if (!readChunks(
@@ -126,13 +162,18 @@ FileComparison DiskFileSystem::compare(
     const QString &source, const QString &target, ComparedSource *seen) const
 {
     QString ignored;
+    Descriptor sourceFolder;
+    Descriptor targetFolder;
+    At sourceAt;
+    At targetAt;
     Descriptor a;
     Descriptor b;
     struct stat sourceInfo;
     struct stat targetInfo;
     seen->entry = entryItself(source);
-    if (!openRegular(native(source), a, sourceInfo, &ignored)
-        || !openRegular(native(target), b, targetInfo, &ignored))
+    if (!place(source, true, sourceFolder, &sourceAt, &ignored)
+        || !place(target, true, targetFolder, &targetAt, &ignored)
+        || !openRegular(sourceAt, a, sourceInfo, &ignored) || !openRegular(targetAt, b, targetInfo, &ignored))
         return FileComparison::Unreadable;
     // A link and the file it points to are one file, not two copies.
     if (sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino)
@@ -165,15 +206,46 @@ FileComparison DiskFileSystem::compare(
 
 void DiskFileSystem::sync(const QString &path)
 {
-    Descriptor folder;
-    folder.fd = ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Descriptor folder(::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd >= 0)
         ::syncfs(folder.fd);
 }
 
+void DiskFileSystem::removeLeftovers(const QString &path)
+{
+    const QString parent = parentFolder(path);
+    if (m_swept.contains(parent))
+        return;
+    m_swept.insert(parent);
+    Descriptor holder;
+    At at;
+    QString ignored;
+    if (!place(parent, true, holder, &at, &ignored))
+        return;
+    const int fd = ::openat(
+        at.folder, at.name.constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | at.openFlags());
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    while (const struct dirent *entry = ::readdir(dir)) {
+        struct stat info;
+        if (isTemporaryName(QByteArray(entry->d_name))
+            && ::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 bool DiskFileSystem::doMakeFolder(const QString &path, QString *error)
 {
-    if (::mkdir(native(path).constData(), 0777) == 0)
+    Descriptor folder;
+    At at;
+    if (!place(path, false, folder, &at, error))
+        return false;
+    if (::mkdirat(at.folder, at.name.constData(), 0777) == 0)
         return true;
     *error = systemError();
     return false;
@@ -181,19 +253,29 @@ bool DiskFileSystem::doMakeFolder(const QString &path, QString *error)
 
 bool DiskFileSystem::doMove(const QString &from, const QString &to, QString *error)
 {
-    const QByteArray source = native(from);
-    const QByteArray target = native(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+    sweep(from);
+    sweep(to);
+    Descriptor sourceFolder;
+    Descriptor targetFolder;
+    At source;
+    At target;
+    if (!place(from, false, sourceFolder, &source, error) || !place(to, false, targetFolder, &target, error))
+        return false;
+    if (::renameat2(
+            source.folder, source.name.constData(), target.folder, target.name.constData(), RENAME_NOREPLACE)
+        == 0)
         return true;
     const int code = errno;
     struct stat info;
-    if (::lstat(source.constData(), &info) != 0) {
+    if (::fstatat(source.folder, source.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         *error = systemError();
         return false;
     }
     if (code == EXDEV) {
-        if (S_ISREG(info.st_mode))
+        if (S_ISREG(info.st_mode)) {
+            source.follow = false; // the regular file found here, not what a swapped-in link leads to
             return copyAcross(source, target, error);
+        }
         *error = systemError(code);
         return false;
     }
@@ -203,18 +285,19 @@ bool DiskFileSystem::doMove(const QString &from, const QString &to, QString *err
     }
     // A file system without a no-replace rename: a link cannot replace either.
     if (!S_ISDIR(info.st_mode)) {
-        if (::link(source.constData(), target.constData()) != 0) {
+        if (::linkat(source.folder, source.name.constData(), target.folder, target.name.constData(), 0)
+            != 0) {
             *error = systemError();
             return false;
         }
-        ::unlink(source.constData());
+        ::unlinkat(source.folder, source.name.constData(), 0);
         return true;
     }
-    if (::lstat(target.constData(), &info) == 0) {
+    if (::fstatat(target.folder, target.name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         *error = systemError(EEXIST);
         return false;
     }
-    if (::rename(source.constData(), target.constData()) == 0)
+    if (::renameat(source.folder, source.name.constData(), target.folder, target.name.constData()) == 0)
         return true;
     *error = systemError();
     return false;
@@ -227,7 +310,12 @@ bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, Q
         *error = QStringLiteral("it changed after it was compared");
         return false;
     }
-    if (::unlink(native(path).constData()) == 0)
+    sweep(path);
+    Descriptor folder;
+    At at;
+    if (!place(path, false, folder, &at, error))
+        return false;
+    if (::unlinkat(at.folder, at.name.constData(), 0) == 0)
         return true;
     *error = systemError();
     return false;
@@ -244,9 +332,14 @@ bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, QStri
         *error = QStringLiteral("not a regular file");
         return false;
     }
-    const QByteArray temporary = native(temporarySibling(path));
-    Descriptor file;
-    file.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    sweep(path);
+    Descriptor folder;
+    At at;
+    if (!place(path, false, folder, &at, error))
+        return false;
+    const QByteArray temporary = temporaryBeside(at.name);
+    Descriptor file(
+        ::openat(at.folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.fd < 0) {
         *error = systemError();
         return false;
@@ -254,14 +347,14 @@ bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, QStri
     if (!writeFully(file.fd, bytes.constData(), bytes.size()) || ::close(file.fd) != 0) {
         const QString reason = systemError();
         file.fd = -1;
-        ::unlink(temporary.constData());
+        ::unlinkat(at.folder, temporary.constData(), 0);
         *error = reason;
         return false;
     }
     file.fd = -1;
-    if (::rename(temporary.constData(), native(path).constData()) != 0) {
+    if (::renameat(at.folder, temporary.constData(), at.folder, at.name.constData()) != 0) {
         const QString reason = systemError();
-        ::unlink(temporary.constData());
+        ::unlinkat(at.folder, temporary.constData(), 0);
         *error = reason;
         return false;
     }
@@ -270,7 +363,11 @@ bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, QStri
 
 bool DiskFileSystem::doRemoveFolder(const QString &path, QString *error)
 {
-    if (::rmdir(native(path).constData()) == 0)
+    Descriptor folder;
+    At at;
+    if (!place(path, false, folder, &at, error))
+        return false;
+    if (::unlinkat(at.folder, at.name.constData(), AT_REMOVEDIR) == 0)
         return true;
     *error = systemError();
     return false;
@@ -278,10 +375,12 @@ bool DiskFileSystem::doRemoveFolder(const QString &path, QString *error)
 
 bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
 {
+    Descriptor folder;
+    At at;
     Descriptor file;
     struct stat info;
     seen->entry = entryItself(path);
-    if (!openRegular(native(path), file, info, error))
+    if (!place(path, true, folder, &at, error) || !openRegular(at, file, info, error))
         return false;
     seen->content = fromStat(info);
     QCryptographicHash hash(QCryptographicHash::Sha3_256);
@@ -292,7 +391,14 @@ bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString 
     return true;
 }
 
-bool DiskFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error)
+bool DiskFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &sha3,
+    const Attributes &attributes, QString *error)
 {
-    return copyBeside(native(from), native(to), false, sha3, error);
+    sweep(to);
+    Descriptor sourceFolder;
+    Descriptor targetFolder;
+    At source;
+    At target;
+    return place(from, true, sourceFolder, &source, error) && place(to, false, targetFolder, &target, error)
+        && copyBeside(source, target, false, sha3, attributes, error);
 }

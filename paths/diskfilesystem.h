@@ -1,6 +1,9 @@
 #pragma once
 
 #include "paths/filesystem.h"
+#include "paths/posixfile.h"
+
+#include <QSet>
 
 // The real disk, through bare POSIX calls: no link is followed where a name
 // itself is meant, no file but a regular one is ever opened for reading, and
@@ -14,6 +17,8 @@ public:
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
     bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
     void sync(const QString &path) override;
+    // Once per folder and seam.
+    void removeLeftovers(const QString &path) override;
     bool readsAlongsideChanges() const override { return true; }
 
     // Every name of a folder but the hidden ones, whatever it names; the
@@ -21,13 +26,26 @@ public:
     FolderListing listNames(const QString &folder) const;
 
 protected:
+    // Where a path's entry stands, for the calls below: the plain disk takes
+    // the path as it is. With `followLast`, a link at the end is followed.
+    // `folder` keeps open whatever descriptor the place needs.
+    virtual bool place(const QString &path, bool followLast, PosixFile::Descriptor &folder, PosixFile::At *at,
+        QString *error) const;
+    // What a link in a listing leads to.
+    virtual EntryStatus linkTarget(int folder, const QByteArray &name, const QString &path) const;
+
     bool doMakeFolder(const QString &path, QString *error) override;
     bool doMove(const QString &from, const QString &to, QString *error) override;
     bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
     bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
     bool doRemoveFolder(const QString &path, QString *error) override;
-    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
+    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
+        const PosixFile::Attributes &attributes, QString *error) override;
 
 private:
-    static FolderListing readFolder(const QString &folder, bool everyName);
+    FolderListing readFolder(const QString &folder, bool everyName) const;
+    void sweep(const QString &path) { removeLeftovers(path); }
+
+    QSet<QString> m_swept;
+    EntryStatus entryItself(const QString &path) const;
 };

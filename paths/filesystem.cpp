@@ -1,5 +1,6 @@
 #include "paths/filesystem.h"
 
+#include "paths/clientroot.h"
 #include "paths/diskfilesystem.h"
 #include "paths/posixfile.h"
 
@@ -85,6 +86,17 @@ bool FileSystem::removeCompared(
     change.other = twin;
     change.sha3 = seen.sha3;
     change.size = seen.content.size;
+    change.attributes.known = true;
+    change.attributes.mode = seen.content.mode;
+    change.attributes.modified = seen.content.modified;
+    change.attributes.owner = seen.content.owner;
+    change.attributes.group = seen.content.group;
+    QString why;
+    if (m_client && !twin.isEmpty() && !m_client->reaches(twin, true, &why)) {
+        *error
+            = QStringLiteral("its twin cannot be reached inside the client to restore it from (%1)").arg(why);
+        return false;
+    }
     return apply(change, error, [&] { return doRemove(path, seen, error); });
 }
 
@@ -111,13 +123,20 @@ bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
     return apply(change, error, [&] { return doRemoveFolder(path, error); });
 }
 
-bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArray &digest, QString *error)
+bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArray &digest,
+    const FileAttributes &attributes, QString *error)
 {
     Change change;
     change.kind = Change::Write;
     change.path = to;
     change.sha3 = digest;
-    return apply(change, error, [&] { return doCopy(from, to, digest, error); });
+    change.attributes = attributes;
+    return apply(change, error, [&] { return doCopy(from, to, digest, attributes, error); });
+}
+
+bool FileSystem::reaches(const QString &, QString *) const
+{
+    return true;
 }
 
 FileSystem &fileSystem()
@@ -149,10 +168,9 @@ ThreadFileSystemScope::~ThreadFileSystemScope()
     installedHere = m_previous;
 }
 
-QString temporarySibling(const QString &path)
+bool isTemporaryName(const QString &name)
 {
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QStringLiteral(".veltra-tmp");
+    return PosixFile::isTemporaryName(PosixFile::native(name));
 }
 
 QString parentFolder(const QString &path)

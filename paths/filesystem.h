@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+class ClientRoot;
+
 // What stands at a name. A dangling link exists (it occupies its name) but
 // leads to nothing.
 struct EntryStatus
@@ -19,6 +21,9 @@ struct EntryStatus
     quint64 device = 0;
     quint64 inode = 0;
     qint64 modified = 0; // nanoseconds
+    quint32 mode = 0; // permission bits
+    qint64 owner = -1;
+    qint64 group = -1;
 
     bool isFile() const { return type == File; }
     bool isFolder() const { return type == Folder; }
@@ -95,11 +100,23 @@ public:
     bool writeDocument(const QString &path, const QByteArray &bytes, const QByteArray &sha3, QString *error);
     bool removeEmptyFolder(const QString &path, QString *error);
     // Copies a regular file to a free name, only when its bytes have the
-    // digest expected of them.
-    bool copyFile(const QString &from, const QString &to, const QByteArray &sha3, QString *error);
+    // digest expected of them; the copy gets `attributes` where they are known.
+    bool copyFile(const QString &from, const QString &to, const QByteArray &sha3,
+        const FileAttributes &attributes, QString *error);
+
+    // Whether `path` can be reached without leaving the client (a link at the
+    // end not followed); a seam that is not confined reaches everything.
+    virtual bool reaches(const QString &path, QString *why) const;
+    // A duplicate is deleted only where an undo can restore it, from a twin
+    // inside the client: `client` decides that, for the disk and a plan alike.
+    void setClient(const ClientRoot *client) { m_client = client; }
 
     void setObserver(ChangeObserver *observer) { m_observer = observer; }
     ChangeObserver *observer() const { return m_observer; }
+
+    // Removes what a killed run left beside `path`: regular files with the
+    // exact form of a temporary name, and nothing else (a plan has none).
+    virtual void removeLeftovers(const QString &) { }
 
     // Makes every change so far durable (a dry run has nothing to sync).
     virtual void sync(const QString &) { }
@@ -113,12 +130,15 @@ protected:
     virtual bool doRemove(const QString &path, const ComparedSource &seen, QString *error) = 0;
     virtual bool doWrite(const QString &path, const QByteArray &bytes, QString *error) = 0;
     virtual bool doRemoveFolder(const QString &path, QString *error) = 0;
-    virtual bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) = 0;
+    virtual bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
+        const FileAttributes &attributes, QString *error)
+        = 0;
 
 private:
     template<typename Operation> bool apply(const Change &change, QString *error, Operation operation);
 
     ChangeObserver *m_observer = nullptr;
+    const ClientRoot *m_client = nullptr;
 };
 
 // The seam in force: the real disk unless a run installed another.
@@ -151,9 +171,9 @@ private:
     FileSystem *m_previous;
 };
 
-// The name a document is written under before it is renamed into place; a
-// run that was killed may leave it behind.
-QString temporarySibling(const QString &path);
+// Whether a name is one a document or a copy is written under before it is
+// put in place: what a killed run may leave behind.
+bool isTemporaryName(const QString &name);
 
 // The folder that holds the entry an absolute path names: the text before
 // its last slash, "/" for an entry of the root.

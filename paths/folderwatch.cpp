@@ -123,7 +123,8 @@ bool ReadRecorder::doRemoveFolder(const QString &, QString *error)
     return refuse(error);
 }
 
-bool ReadRecorder::doCopy(const QString &, const QString &, const QByteArray &, QString *error)
+bool ReadRecorder::doCopy(
+    const QString &, const QString &, const QByteArray &, const FileAttributes &, QString *error)
 {
     return refuse(error);
 }

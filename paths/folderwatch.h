@@ -39,7 +39,8 @@ protected:
     bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
     bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
     bool doRemoveFolder(const QString &path, QString *error) override;
-    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
+    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
+        const FileAttributes &attributes, QString *error) override;
 
 private:
     // Notes the folders a look-up of `path` went through, and `last` (the

@@ -43,6 +43,18 @@ QString realFolder(const QString &path)
 
 } // namespace
 
+PlannedFileSystem::PlannedFileSystem(std::unique_ptr<DiskFileSystem> disk)
+    : m_disk(disk ? std::move(disk) : std::make_unique<DiskFileSystem>())
+{
+}
+
+PlannedFileSystem::~PlannedFileSystem() = default;
+
+bool PlannedFileSystem::reaches(const QString &path, QString *why) const
+{
+    return m_disk->reaches(path, why);
+}
+
 QString PlannedFileSystem::key(const QString &path) const
 {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -90,7 +102,7 @@ EntryStatus PlannedFileSystem::statusAt(const QString &key) const
     }
     if (where.real.isEmpty())
         return {};
-    const EntryStatus own = m_disk.status(where.real);
+    const EntryStatus own = m_disk->status(where.real);
     if (!own.isLink)
         return own;
     // A link leads where the plan has put things, not where the disk has them.
@@ -138,7 +150,7 @@ FolderListing PlannedFileSystem::list(const QString &folder) const
     const Location where = locate(resolvedFolder);
     QStringList names;
     if (!where.real.isEmpty()) {
-        FolderListing found = m_disk.listNames(where.real);
+        FolderListing found = m_disk->listNames(where.real);
         listing.undecodable = found.undecodable;
         listing.error = found.error;
         for (const FolderEntry &entry : qAsConst(found.entries)) {
@@ -173,7 +185,7 @@ bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, QString
         *error = systemError(ENOENT);
         return false;
     }
-    return m_disk.readFile(where.real, bytes, error);
+    return m_disk->readFile(where.real, bytes, error);
 }
 
 FileComparison PlannedFileSystem::compare(
@@ -195,7 +207,7 @@ FileComparison PlannedFileSystem::compare(
     }
     if (a.real.isEmpty() || b.real.isEmpty())
         return FileComparison::Unreadable;
-    return m_disk.compare(a.real, b.real, seen);
+    return m_disk->compare(a.real, b.real, seen);
 }
 
 // The file system a name is on: a planned folder is on its nearest real one's.
@@ -204,7 +216,7 @@ quint64 PlannedFileSystem::deviceOf(const QString &key) const
     for (QString at = key;; at = parentFolder(at)) {
         const Location where = locate(at);
         if (!where.real.isEmpty()) {
-            const EntryStatus status = m_disk.status(where.real);
+            const EntryStatus status = m_disk->status(where.real);
             if (status.exists)
                 return status.device;
         }
@@ -357,11 +369,11 @@ bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, QStri
         *error = systemError(ENOENT);
         return false;
     }
-    return m_disk.inspect(where.real, seen, error);
+    return m_disk->inspect(where.real, seen, error);
 }
 
 bool PlannedFileSystem::doCopy(
-    const QString &from, const QString &to, const QByteArray &digest, QString *error)
+    const QString &from, const QString &to, const QByteArray &digest, const FileAttributes &, QString *error)
 {
     ComparedSource seen;
     if (!inspect(from, &seen, error))

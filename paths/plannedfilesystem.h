@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <memory>
+
 // A dry run's file system: every change is laid over the real disk as a plan
 // and nothing is ever written. Reads see the disk as the changes so far would
 // have left it, so the walk and the conversion take the same decisions they
@@ -13,6 +15,11 @@
 class PlannedFileSystem : public FileSystem
 {
 public:
+    // The disk below the plan: the plain one, or a client's confined view.
+    explicit PlannedFileSystem(std::unique_ptr<DiskFileSystem> disk = nullptr);
+    ~PlannedFileSystem() override;
+
+    bool reaches(const QString &path, QString *why) const override;
     EntryStatus status(const QString &path) const override;
     FolderListing list(const QString &folder) const override;
     bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
@@ -25,7 +32,8 @@ protected:
     bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
     bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
     bool doRemoveFolder(const QString &path, QString *error) override;
-    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3, QString *error) override;
+    bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
+        const FileAttributes &attributes, QString *error) override;
 
 private:
     // What the plan put at a name.
@@ -53,7 +61,7 @@ private:
     quint64 deviceOf(const QString &key) const;
     bool writable(const QString &key, QString *error) const;
 
-    DiskFileSystem m_disk;
+    std::unique_ptr<DiskFileSystem> m_disk;
     QHash<QString, Node> m_nodes;
     QHash<QString, QSet<QString>> m_added; // folder key -> names the plan put there
 };

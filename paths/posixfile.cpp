@@ -4,13 +4,22 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace PosixFile {
+
+namespace {
+
+const char *const temporaryPrefix = ".veltra-";
+const char *const temporarySuffix = ".tmp";
+
+} // namespace
 
 QString systemError(int code)
 {
@@ -29,15 +38,19 @@ QByteArray native(const QString &path)
 
 Descriptor::~Descriptor()
 {
-    if (fd >= 0)
-        ::close(fd);
+    reset();
 }
 
-// Opens a regular file for reading, and nothing else: a FIFO or a device
-// would block the run or never end. Fills `info` with what was opened.
-bool openRegular(const QByteArray &path, Descriptor &file, struct stat &info, QString *error)
+void Descriptor::reset(int owned)
 {
-    if (::stat(path.constData(), &info) != 0) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = owned;
+}
+
+bool openRegular(const At &file, Descriptor &opened, struct stat &info, QString *error)
+{
+    if (::fstatat(file.folder, file.name.constData(), &info, file.statFlags()) != 0) {
         *error = systemError();
         return false;
     }
@@ -45,21 +58,21 @@ bool openRegular(const QByteArray &path, Descriptor &file, struct stat &info, QS
         *error = QStringLiteral("not a regular file");
         return false;
     }
-    file.fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat opened;
-    if (file.fd < 0 || ::fstat(file.fd, &opened) != 0) {
+    opened.fd = ::openat(
+        file.folder, file.name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | file.openFlags());
+    struct stat now;
+    if (opened.fd < 0 || ::fstat(opened.fd, &now) != 0) {
         *error = systemError();
         return false;
     }
-    if (!S_ISREG(opened.st_mode) || opened.st_ino != info.st_ino || opened.st_dev != info.st_dev) {
+    if (!S_ISREG(now.st_mode) || now.st_ino != info.st_ino || now.st_dev != info.st_dev) {
         *error = QStringLiteral("not a regular file");
         return false;
     }
-    info = opened;
+    info = now;
     return true;
 }
 
-// Reads up to `size` bytes, retrying short reads; -1 on an error.
 qint64 readFully(int fd, char *buffer, qint64 size)
 {
     qint64 total = 0;
@@ -90,26 +103,42 @@ bool writeFully(int fd, const char *data, qint64 size)
     return true;
 }
 
-// Copies a regular file to a free name: into a temporary file beside the
-// target, linked into place only once it is whole (a link never replaces an
-// entry). With `durable`, the copy is synced and read back against its source
-// before it is linked; with `sha3`, the bytes copied must have that digest.
-bool copyBeside(
-    const QByteArray &from, const QByteArray &to, bool durable, const QByteArray &sha3, QString *error)
+QByteArray temporaryBeside(const QByteArray &name)
+{
+    const int slash = name.lastIndexOf('/');
+    const quint64 nonce = QRandomGenerator::global()->generate64();
+    return name.left(slash + 1) + temporaryPrefix + QByteArray::number(nonce, 16).rightJustified(16, '0')
+        + temporarySuffix;
+}
+
+bool isTemporaryName(const QByteArray &name)
+{
+    const int prefix = int(std::strlen(temporaryPrefix));
+    const int suffix = int(std::strlen(temporarySuffix));
+    if (name.size() != prefix + 16 + suffix || !name.startsWith(temporaryPrefix)
+        || !name.endsWith(temporarySuffix))
+        return false;
+    const QByteArray nonce = name.mid(prefix, 16);
+    return std::all_of(nonce.cbegin(), nonce.cend(),
+        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sha3,
+    const Attributes &attributes, QString *error)
 {
     Descriptor source;
     struct stat info;
     if (!openRegular(from, source, info, error))
         return false;
-    const QByteArray temporary = native(temporarySibling(QFile::decodeName(to)));
-    Descriptor copy;
-    copy.fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    const QByteArray temporary = temporaryBeside(to.name);
+    const mode_t mode = attributes.known ? mode_t(attributes.mode & 07777) : info.st_mode & 07777;
+    Descriptor copy(::openat(to.folder, temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (copy.fd < 0) {
         *error = systemError();
         return false;
     }
     auto fail = [&](const QString &reason) {
-        ::unlink(temporary.constData());
+        ::unlinkat(to.folder, temporary.constData(), 0);
         *error = reason;
         return false;
     };
@@ -145,26 +174,36 @@ bool copyBeside(
                 break;
         }
     }
-    const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::futimens(copy.fd, times);
+    if (attributes.known) {
+        // The owner first: a change of owner may clear the set-id bits.
+        if (attributes.owner >= 0 && attributes.group >= 0)
+            (void)::fchown(copy.fd, uid_t(attributes.owner), gid_t(attributes.group));
+        ::fchmod(copy.fd, mode);
+        const struct timespec modified
+            = {time_t(attributes.modified / 1000000000), long(attributes.modified % 1000000000)};
+        const struct timespec times[2] = {modified, modified};
+        ::futimens(copy.fd, times);
+    } else {
+        const struct timespec times[2] = {info.st_atim, info.st_mtim};
+        ::futimens(copy.fd, times);
+    }
     struct stat after;
     if (::fstat(source.fd, &after) != 0 || after.st_size != info.st_size
         || after.st_mtim.tv_sec != info.st_mtim.tv_sec || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
         return fail(QStringLiteral("the source changed while it was copied"));
-    if (::link(temporary.constData(), to.constData()) != 0)
+    if (::linkat(to.folder, temporary.constData(), to.folder, to.name.constData(), 0) != 0)
         return fail(systemError());
-    ::unlink(temporary.constData());
+    ::unlinkat(to.folder, temporary.constData(), 0);
     return true;
 }
 
-// Moves a file to another file system: a proved copy first, then the source goes.
-bool copyAcross(const QByteArray &from, const QByteArray &to, QString *error)
+bool copyAcross(const At &from, const At &to, QString *error)
 {
-    if (!copyBeside(from, to, true, QByteArray(), error))
+    if (!copyBeside(from, to, true, QByteArray(), Attributes(), error))
         return false;
-    if (::unlink(from.constData()) != 0) {
+    if (::unlinkat(from.folder, from.name.constData(), 0) != 0) {
         const QString reason = systemError();
-        ::unlink(to.constData());
+        ::unlinkat(to.folder, to.name.constData(), 0);
         *error = reason;
         return false;
     }

@@ -2,10 +2,16 @@
 
 // Bare POSIX file work for the disk seam: descriptors that close themselves,
 // reads that open nothing but regular files, and copies that never replace.
+// Every call names its file as a folder descriptor and a name in it: the
+// plain disk passes AT_FDCWD and the whole path, a client's confined view a
+// folder it resolved inside the client and the entry's own name.
+
+#include "paths/change.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace PosixFile {
@@ -20,12 +26,36 @@ QByteArray native(const QString &path);
 struct Descriptor
 {
     int fd = -1;
+    Descriptor() = default;
+    explicit Descriptor(int owned)
+        : fd(owned)
+    {
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
     ~Descriptor();
+    void reset(int owned = -1);
 };
+
+// A file named by a folder descriptor and a name in it. `follow` says whether
+// a link standing at the name may be followed: the plain disk follows links
+// where a path means what it leads to; a confined view never does, as it has
+// already followed, inside the client, every link it may.
+struct At
+{
+    int folder = AT_FDCWD;
+    QByteArray name;
+    bool follow = true;
+
+    int statFlags() const { return follow ? 0 : AT_SYMLINK_NOFOLLOW; }
+    int openFlags() const { return follow ? 0 : O_NOFOLLOW; }
+};
+
+using Attributes = FileAttributes;
 
 // Opens a regular file for reading, and nothing else: a FIFO or a device
 // would block the run or never end. Fills `info` with what was opened.
-bool openRegular(const QByteArray &path, Descriptor &file, struct stat &info, QString *error);
+bool openRegular(const At &file, Descriptor &opened, struct stat &info, QString *error);
 
 // Reads up to `size` bytes, retrying short reads; -1 on an error.
 qint64 readFully(int fd, char *buffer, qint64 size);
@@ -48,14 +78,22 @@ template<typename Take> bool readChunks(int fd, Take take, QString *error)
     }
 }
 
+// A temporary name beside `name` (its folder part kept), new for every call,
+// short enough beside any name and recognisable as Veltra's own.
+QByteArray temporaryBeside(const QByteArray &name);
+// Whether a name is one `temporaryBeside` makes: what a killed run left.
+bool isTemporaryName(const QByteArray &name);
+
 // Copies a regular file to a free name: into a temporary file beside the
 // target, linked into place only once it is whole (a link never replaces an
 // entry). With `durable`, the copy is synced and read back against its source
 // before it is linked; with `sha3`, the bytes copied must have that digest.
-bool copyBeside(
-    const QByteArray &from, const QByteArray &to, bool durable, const QByteArray &sha3, QString *error);
+// With known `attributes`, the copy gets them (the owner where the user may
+// set it); otherwise the source's mode and times.
+bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sha3,
+    const Attributes &attributes, QString *error);
 
 // Moves a file to another file system: a proved copy first, then the source goes.
-bool copyAcross(const QByteArray &from, const QByteArray &to, QString *error);
+bool copyAcross(const At &from, const At &to, QString *error);
 
 } // namespace PosixFile

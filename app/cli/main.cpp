@@ -28,6 +28,8 @@ enum ExitCode {
     Clean = 0,
     ErrorsLogged = 1,
     UsageError = 2,
+    ClientBusy = 3,
+    NothingToUndo = 4,
 };
 
 const char *const epilogue = R"(
@@ -36,14 +38,19 @@ Exit status:
   1    the log holds error lines (something could not be moved, read or
        written; an undo found a change it could not take back)
   2    usage error
-  130  stopped by SIGINT after the character in hand (143: SIGTERM)
+  3    another run or undo is working on the client; nothing was changed
+  4    --undo found no run left to undo
+  130  stopped by SIGINT after the character (or, undoing, the change) in
+       hand (143: SIGTERM); the same command again goes on from there
 
 Every real run keeps a journal of its changes in FOLDER/veltra-journal/.
+One run or undo works on a client at a time.
 
 Examples:
   veltra-cli --dry-run --verbose ~/client   show every change, make none
   veltra-cli ~/client                       migrate the client
   veltra-cli --undo ~/client                take the last run back
+  veltra-cli --journals ~/client            list the runs and undos kept
 )";
 
 int usageError(const QString &message)
@@ -72,6 +79,39 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
                    : QStringLiteral("; journal: %1").arg(report.journal);
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(line));
+}
+
+// One line a journal, newest first: its name, when it started, whether it
+// records a run or an undo, how many changes, and what became of it.
+int printJournals(const QString &folder)
+{
+    QVector<JournalSummary> journals;
+    QString why;
+    if (!listJournals(folder, &journals, &why)) {
+        std::fprintf(
+            stderr, "veltra-cli: cannot read the journals of %s: %s\n", qPrintable(folder), qPrintable(why));
+        return ErrorsLogged;
+    }
+    for (auto it = journals.crbegin(); it != journals.crend(); ++it) {
+        if (!it->readable) {
+            std::printf("%s  unreadable: %s\n", qPrintable(it->name), qPrintable(it->problem));
+            continue;
+        }
+        const bool isUndo = !it->header.undoOf.isEmpty();
+        QString state = !it->ended ? QStringLiteral("cut short")
+            : it->end.stopped      ? QStringLiteral("stopped")
+                                   : QStringLiteral("complete");
+        if (isUndo)
+            state += QStringLiteral(", undo of ") + it->header.undoOf;
+        else if (it->undone)
+            state += QStringLiteral(", undone");
+        else if (!it->undos.isEmpty())
+            state += QStringLiteral(", partly undone");
+        std::printf("%s  %s  %-4s  %7d %s  %s\n", qPrintable(it->name), qPrintable(it->header.started),
+            isUndo ? "undo" : "run", it->changes, it->changes == 1 ? "change " : "changes",
+            qPrintable(state));
+    }
+    return Clean;
 }
 
 } // namespace
@@ -108,8 +148,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Print no summary on standard error."));
     const QCommandLineOption undoOption(QStringLiteral("undo"),
         QStringLiteral("Reverse a run: the given JOURNAL, or the newest one not yet undone in FOLDER."));
+    const QCommandLineOption journalsOption(QStringLiteral("journals"),
+        QStringLiteral("List the journals of FOLDER, newest first: time, run or undo, changes, state."));
     for (const QCommandLineOption &option : {versionOption, colorOption, htmlOption, dryRunOption,
-             verboseOption, jsonOption, quietOption, undoOption})
+             verboseOption, jsonOption, quietOption, undoOption, journalsOption})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("folder"),
         QStringLiteral("The client's top folder, the one that holds \"base\" (default: the current folder); "
@@ -139,17 +181,14 @@ int main(int argc, char *argv[])
     if (positional.size() > 1)
         return usageError(QStringLiteral("one FOLDER at most"));
     const bool undo = parser.isSet(undoOption);
-    QString journal;
+    if (parser.isSet(journalsOption)) {
+        if (undo)
+            return usageError(QStringLiteral("--journals and --undo do not go together"));
+        return printJournals(positional.value(0, QStringLiteral(".")));
+    }
     if (undo) {
-        const QString given = positional.value(0, QStringLiteral("."));
-        QString reason;
-        journal = QFileInfo(given).isFile() ? QFileInfo(given).absoluteFilePath()
-                                            : undoableJournal(given, &reason);
-        if (journal.isEmpty())
-            return usageError(reason);
-        const QString by = undoneBy(journal);
-        if (!by.isEmpty())
-            return usageError(QStringLiteral("'%1' was already undone by %2").arg(journal, by));
+        if (!positional.isEmpty() && !QFileInfo::exists(positional.first()))
+            return usageError(QStringLiteral("'%1' does not exist").arg(positional.first()));
     } else if (!positional.isEmpty()) {
         const QString folder = positional.first();
         if (!QFileInfo(folder).isDir())
@@ -177,7 +216,15 @@ int main(int argc, char *argv[])
     LogOutput output(format, colour, progress);
     RunReport report;
     if (undo) {
-        report = undoJournal(journal, options);
+        UndoHooks hooks;
+        hooks.progress
+            = [&progress](int done, int total, const QString &name) { progress.show(done, total, name); };
+        hooks.stopRequested = Interrupt::requested;
+        hooks.starting = [](const JournalSummary &journal) {
+            std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%d changes)\n",
+                qPrintable(journal.name), qPrintable(journal.header.started), journal.changes);
+        };
+        report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks);
         output.writeBlock(report.log);
     } else {
         WalkHooks hooks;
@@ -190,7 +237,14 @@ int main(int argc, char *argv[])
     progress.clear();
     if (!report.failure.isEmpty()) {
         std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(report.failure));
-        return ErrorsLogged;
+        switch (report.failureKind) {
+        case RunFailure::Busy:
+            return ClientBusy;
+        case RunFailure::NothingToUndo:
+            return NothingToUndo;
+        default:
+            return ErrorsLogged;
+        }
     }
     if (report.log.isEmpty()) {
         std::fprintf(
@@ -204,7 +258,11 @@ int main(int argc, char *argv[])
     output.finish(report.log,
         QStringLiteral("Veltra log: %1, %2")
             .arg(QDir::currentPath(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
-    if (report.outcome.stopped) {
+    if (report.outcome.stopped && undo) {
+        std::fprintf(stderr,
+            "veltra-cli: stopped after %d of %d changes; the same command finishes the undo\n",
+            report.outcome.done, report.outcome.total);
+    } else if (report.outcome.stopped) {
         std::fprintf(stderr, "veltra-cli: stopped after %d of %d characters\n", report.outcome.done,
             report.outcome.total);
     }

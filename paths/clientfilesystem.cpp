@@ -1,0 +1,52 @@
+#include "paths/clientfilesystem.h"
+
+#include <sys/stat.h>
+
+using namespace PosixFile;
+
+ClientFileSystem::ClientFileSystem(const ClientRoot &root)
+    : m_root(root)
+{
+}
+
+bool ClientFileSystem::reaches(const QString &path, QString *why) const
+{
+    return m_root.reaches(path, false, why);
+}
+
+bool ClientFileSystem::place(
+    const QString &path, bool followLast, Descriptor &folder, At *at, QString *error) const
+{
+    QByteArray relative;
+    if (!m_root.relative(path, &relative)) {
+        *error = ClientRoot::outsideReason();
+        return false;
+    }
+    return m_root.resolve(relative, followLast, folder, at, error);
+}
+
+EntryStatus ClientFileSystem::linkTarget(int, const QByteArray &, const QString &path) const
+{
+    // Followed from the top folder again, so that it can never lead out.
+    Descriptor folder;
+    At at;
+    QString ignored;
+    struct stat info;
+    if (!place(path, true, folder, &at, &ignored)
+        || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || S_ISLNK(info.st_mode))
+        return {};
+    EntryStatus status;
+    status.exists = true;
+    status.type = S_ISREG(info.st_mode) ? EntryStatus::File
+        : S_ISDIR(info.st_mode)         ? EntryStatus::Folder
+                                        : EntryStatus::Other;
+    status.size = info.st_size;
+    status.device = info.st_dev;
+    status.inode = info.st_ino;
+    status.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    status.mode = info.st_mode & 07777;
+    status.owner = info.st_uid;
+    status.group = info.st_gid;
+    return status;
+}
