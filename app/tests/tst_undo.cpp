@@ -67,6 +67,8 @@ private slots:
     void oneAtATime();
     void cutShortUndoIsFinished();
     void aimsAtTheRunThatChanged();
+    void failedChangeIsNotRecorded();
+    void oldPlaceTakenAgain();
     void givesBackWhatWasDeleted_data();
     void givesBackWhatWasDeleted();
 };
@@ -242,6 +244,39 @@ void TestUndo::aimsAtTheRunThatChanged()
     const CliRun list = runCli({"--journals", scene.client()});
     QCOMPARE(list.out.count('\n'), 3); // the undo, the empty run, the undone run, newest first
     QVERIFY(list.out.split('\n').value(2).contains("complete, undone"));
+}
+
+void TestUndo::failedChangeIsNotRecorded()
+{
+    QTemporaryDir client;
+    // "sprites" is a file: the move of a.png into it fails.
+    QVERIFY(
+        TreeFixture::build(client.path(), {"base/characters/Kit/a.png=a", "base/characters/Kit/sprites=x"}));
+    const CliRun run = runCli({"--color=never", "-q", client.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("unable to move a.png to sprites/a.png"), run.out.constData());
+    const QString name = QDir(client.filePath("veltra-journal")).entryList(QDir::Files).value(0);
+    const QList<QByteArray> lines
+        = TreeFixture::readFile(client.filePath("veltra-journal/" + name)).split('\n');
+    QCOMPARE(lines.size(), 3); // the header, the closing record and the last line feed
+    QVERIFY(lines.at(1).startsWith("{\"op\":\"end\",\"stopped\":false,\"errors\":1"));
+}
+
+void TestUndo::oldPlaceTakenAgain()
+{
+    QTemporaryDir client;
+    const QString kit = client.path() + "/base/characters/Kit/";
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=old"}));
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    QVERIFY(TreeFixture::writeFile(kit + "char_icon.png", "new"));
+
+    const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
+    QCOMPARE(undo.exitCode, 1);
+    QVERIFY2(undo.out.contains("cannot move base/characters/Kit/actor.png back to "
+                               "base/characters/Kit/char_icon.png: its old place is taken"),
+        undo.out.constData());
+    QCOMPARE(TreeFixture::readFile(kit + "char_icon.png"), QByteArray("new"));
+    QCOMPARE(TreeFixture::readFile(kit + "actor.png"), QByteArray("old"));
 }
 
 void TestUndo::givesBackWhatWasDeleted_data()

@@ -103,15 +103,18 @@ void TestFileSystem::changedAfterComparison_data()
 {
     QTest::addColumn<QByteArray>("replacement");
     QTest::addColumn<bool>("renamedOver"); // a new file saved over the name, or the same file rewritten
+    QTest::addColumn<bool>("link"); // the name swapped for a link to the compared bytes
 
-    QTest::newRow("rewritten, same size") << QByteArray("other") << false;
-    QTest::newRow("saved over by rename") << QByteArray("same!") << true;
+    QTest::newRow("rewritten, same size") << QByteArray("other") << false << false;
+    QTest::newRow("saved over by rename") << QByteArray("same!") << true << false;
+    QTest::newRow("swapped for a link") << QByteArray("same!") << true << true;
 }
 
 void TestFileSystem::changedAfterComparison()
 {
     QFETCH(QByteArray, replacement);
     QFETCH(bool, renamedOver);
+    QFETCH(bool, link);
     QTemporaryDir dir;
     const QString source = dir.filePath("char_icon.png");
     QVERIFY(writeFile(source, "same!"));
@@ -121,7 +124,11 @@ void TestFileSystem::changedAfterComparison()
     ComparedSource seen;
     QCOMPARE(files.compare(source, dir.filePath("actor.png"), &seen), FileComparison::Identical);
     QTest::qWait(20); // a later modification time
-    if (renamedOver) {
+    if (link) {
+        // The compared file moves away; a link to it takes its name.
+        QVERIFY(::rename(QFile::encodeName(source), QFile::encodeName(dir.filePath("kept"))) == 0);
+        QVERIFY(QFile::link("kept", source));
+    } else if (renamedOver) {
         QVERIFY(writeFile(dir.filePath("new"), replacement));
         QVERIFY(::rename(QFile::encodeName(dir.filePath("new")), QFile::encodeName(source)) == 0);
     } else {
