@@ -3,7 +3,6 @@
 #include "app/loglevel.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
-#include "paths/resolvedpath.h"
 
 #include <QDir>
 
@@ -24,15 +23,17 @@ QString unknownError(const QString &from, const QString &to, const QString &reas
 void FileRelocator::operator()(const QDir &folder, const QString &from, const QString &to) const
 {
     FileSystem &files = fileSystem();
-    // The folder is used as it was found: its own name may hold anything.
+    // The folder and the names are used as they were found: the existence
+    // check, the comparison, the change and the log line all name the one
+    // entry on disk, whatever runs of dots its name holds.
     const QString root = folder.absolutePath();
-    const QString source = joinPathText({root, from});
+    const QString source = root + QLatin1Char('/') + from;
     if (files.status(source).type == EntryStatus::Missing)
         return;
 
     const QString shownFrom = displayName(from);
     const QString shownTo = displayName(to);
-    const QString target = joinPathText({root, to});
+    const QString target = root + QLatin1Char('/') + to;
     QString reason;
     if (files.status(target).exists) {
         // A dangling link occupies its name too; nothing is moved onto it.
@@ -62,6 +63,6 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     const QString parent = parentFolder(target);
     if (!m_folders.contains(parent) && files.makePath(parent, &reason))
         m_folders.insert(parent);
-    if (!files.move(root + QLatin1Char('/') + from, root + QLatin1Char('/') + to, &reason))
+    if (!files.move(source, target, &reason))
         m_log.append(unknownError(shownFrom, shownTo, reason));
 }

@@ -173,9 +173,14 @@ void TestFileRelocator::relocate_data()
         << "a/b/a" << QStringList{"a/", "a/b/", "a/x=1"}
         << QStringList{error
                + "unable to move a to a/b/a: unknown error; opened in another process (Invalid argument)"};
-    QTest::newRow("double dots are stripped when looking")
+    // Names found on disk are used as found: the entry checked is the entry changed.
+    QTest::newRow("a name with a run of dots is moved as it is")
         << QStringList{"a..b.png=x"} << "a..b.png"
-        << "sprites/a..b.png" << QStringList{"a..b.png=x"} << QStringList();
+        << "sprites/a..b.png" << QStringList{"sprites/", "sprites/a..b.png=x"} << QStringList();
+    QTest::newRow("a name with dots never stands in for another")
+        << QStringList{"x..png=A", "xpng=B", "sprites/xpng=B"} << "x..png"
+        << "sprites/x..png" << QStringList{"sprites/", "sprites/x..png=A", "sprites/xpng=B", "xpng=B"}
+        << QStringList();
     QTest::newRow("names in messages as passed")
         << QStringList{"50%2.png=a", "sprites/50%2.png=b"} << "50%2.png"
         << "sprites/50%2.png" << QStringList{"50%2.png=a", "sprites/", "sprites/50%2.png=b"}
