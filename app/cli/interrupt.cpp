@@ -21,6 +21,14 @@ void install()
 {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    // A write to a closed pipe fails with EPIPE instead, and the log output says so.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void outputClosed()
+{
+    if (received == 0)
+        received = SIGPIPE;
 }
 
 bool requested()

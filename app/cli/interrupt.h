@@ -7,7 +7,12 @@ namespace Interrupt {
 
 void install();
 bool requested();
-// 130 for SIGINT, 143 for SIGTERM; 0 when no signal came.
+// Standard output was closed (the reader of a pipe went away): the run stops
+// after the character in hand as it does for SIGINT, instead of being killed
+// by SIGPIPE in the middle of one.
+void outputClosed();
+// 130 for SIGINT, 143 for SIGTERM, 141 for a closed standard output; 0 when
+// none of these came.
 int exitStatus();
 
 } // namespace Interrupt

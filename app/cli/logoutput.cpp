@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace {
@@ -38,11 +39,17 @@ LogOutput::LogOutput(LogFormat format, bool colour, ProgressLine &progress)
 
 void LogOutput::write(const QByteArray &bytes)
 {
+    if (m_closed)
+        return;
     // On a shared terminal the progress line makes way for the log.
     if (isatty(fileno(stdout)) == 1)
         m_progress.clear();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    if ((std::fflush(stdout) != 0 || written != size_t(bytes.size())) && errno == EPIPE) {
+        m_closed = true;
+        if (m_onClosed)
+            m_onClosed();
+    }
 }
 
 void LogOutput::writeBlock(const QStringList &block)

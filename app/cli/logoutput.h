@@ -22,6 +22,11 @@ class LogOutput
 public:
     LogOutput(LogFormat format, bool colour, ProgressLine &progress);
 
+    // Standard output was closed: nothing more is written, and `closed` was
+    // told once.
+    bool isClosed() const { return m_closed; }
+    void onClosed(void (*closed)()) { m_onClosed = closed; }
+
     void writeBlock(const QStringList &block);
     // Writes what the format keeps for the end: the HTML document.
     void finish(const QStringList &log, const QString &title);
@@ -33,4 +38,6 @@ private:
     bool m_colour;
     ProgressLine &m_progress;
     bool m_first = true;
+    bool m_closed = false;
+    void (*m_onClosed)() = nullptr;
 };

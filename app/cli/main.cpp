@@ -42,6 +42,8 @@ Exit status:
   4    --undo found no run left to undo
   130  stopped by SIGINT after the character (or, undoing, the change) in
        hand (143: SIGTERM); the same command again goes on from there
+  141  standard output was closed (a pager or `head` that quit): stopped
+       the same way, with the summary on standard error
 
 Every real run keeps a journal of its changes in FOLDER/veltra-journal/.
 One run or undo works on a client at a time.
@@ -214,6 +216,7 @@ int main(int argc, char *argv[])
     Interrupt::install();
     ProgressLine progress(stderr);
     LogOutput output(format, colour, progress);
+    output.onClosed(Interrupt::outputClosed);
     RunReport report;
     if (undo) {
         UndoHooks hooks;
@@ -268,6 +271,8 @@ int main(int argc, char *argv[])
     }
     if (!parser.isSet(quietOption))
         printSummary(report, options.dryRun, undo);
+    if (output.isClosed())
+        return Interrupt::exitStatus();
     if (Interrupt::exitStatus() != 0 && report.outcome.stopped)
         return Interrupt::exitStatus();
     return std::any_of(report.log.cbegin(), report.log.cend(), isErrorLine) ? ErrorsLogged : Clean;

@@ -37,6 +37,7 @@ private slots:
     void hintForAFolderOneLevelOff_data();
     void hintForAFolderOneLevelOff();
     void interruptFinishesTheCharacterInHand();
+    void closedOutputStopsBetweenCharacters();
 
 private:
     QTemporaryDir m_client;
@@ -324,6 +325,34 @@ void TestCli::interruptFinishesTheCharacterInHand()
     }
     QCOMPARE(runCli({"--undo", "-q", client.path()}).exitCode, 0);
     QCOMPARE(TreeFixture::describe(client.path()), original);
+}
+
+void TestCli::closedOutputStopsBetweenCharacters()
+{
+    QTemporaryDir client;
+    QStringList entries;
+    for (int i = 0; i < 300; ++i)
+        entries << QString("base/characters/C%1/char_icon.png=%1").arg(i)
+                << QString("base/characters/C%1/x.png=x").arg(i);
+    QVERIFY(TreeFixture::build(client.path(), entries));
+    const QStringList before = TreeFixture::describe(client.path());
+
+    // The reader of the pipe takes the first block and goes, as head does.
+    QProcess shell;
+    shell.start("bash",
+        {"-c",
+            QString("'%1' --color=never '%2' | head -c 20 >/dev/null; echo ${PIPESTATUS[0]}")
+                .arg(VELTRA_CLI, client.path())});
+    QVERIFY(shell.waitForFinished(120000));
+    const QByteArray err = shell.readAllStandardError();
+    QCOMPARE(shell.readAllStandardOutput().trimmed(), QByteArray("141"));
+    QVERIFY2(err.contains("veltra-cli: stopped after"), err.constData());
+    QVERIFY2(err.contains("characters done"), err.constData()); // the summary
+
+    // Every character is whole, and the journal names every change: the undo gives all back.
+    const CliRun undo = runCli({"--undo", "-q", client.path()});
+    QCOMPARE(undo.exitCode, 0);
+    QCOMPARE(TreeFixture::describe(client.path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
