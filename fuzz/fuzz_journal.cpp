@@ -6,7 +6,8 @@
 // scratch client (a header put before it unless it starts with "{"): the
 // index of that file agrees with reading its lines one by one, and a dry undo
 // of it changes nothing, neither in the client nor in the folder beside it
-// that a link of the client leads to, and plans no change outside the client.
+// that a link of the client leads to, reads nothing there, and plans no change
+// outside the client.
 
 #include "app/journal.h"
 #include "app/journalfile.h"
@@ -241,6 +242,29 @@ QByteArray listing(const QString &top)
     return text;
 }
 
+// The folder beside the client and its file, read or listed by nobody since
+// `age` (the file system keeps the time of the last reading).
+const QStringList outside = {QStringLiteral("outside"), QStringLiteral("outside/secret.png")};
+
+void age(const QString &scratch)
+{
+    const struct timespec times[2] = {{1, 0}, {0, UTIME_OMIT}};
+    for (const QString &entry : outside) {
+        const QByteArray path = QFile::encodeName(scratch + QLatin1Char('/') + entry);
+        if (::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+            Fuzz::fail("the time of reading can be set", entry);
+    }
+}
+
+bool unread(const QString &scratch)
+{
+    return std::all_of(outside.cbegin(), outside.cend(), [&](const QString &entry) {
+        struct stat info;
+        return ::lstat(QFile::encodeName(scratch + QLatin1Char('/') + entry).constData(), &info) == 0
+            && info.st_atim.tv_sec == 1;
+    });
+}
+
 void makeFile(const QString &path, const QByteArray &bytes)
 {
     if (!QDir().mkpath(QFileInfo(path).path()) || !Fuzz::writeFile(path, bytes))
@@ -282,7 +306,9 @@ void checkDryUndo(const QByteArray &input)
     options.dryRun = true;
     options.lines = ChangeLines::Json;
     options.version = QStringLiteral("fuzz");
+    age(scratch);
     const RunReport report = undoRun(path, options);
+    Fuzz::require(unread(scratch), "a dry undo reads nothing beside the client", report.log.join('\n'));
     Fuzz::require(listing(scratch) == before, "a dry undo changes nothing", report.log.join('\n'));
 
     for (const QString &line : report.log) {
