@@ -211,6 +211,31 @@ void DiskFileSystem::sync(const QString &path)
         ::syncfs(folder.fd);
 }
 
+bool DiskFileSystem::mayChangeIn(const QString &folder, QString *why) const
+{
+    if (m_writable.contains(folder))
+        return true;
+    Descriptor holder;
+    At at;
+    struct stat info;
+    if (!place(folder, true, holder, &at, why))
+        return false;
+    if (::fstatat(at.folder, at.name.constData(), &info, at.statFlags()) != 0) {
+        *why = systemError();
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        *why = systemError(ENOTDIR);
+        return false;
+    }
+    if (::faccessat(at.folder, at.name.constData(), W_OK | X_OK, AT_EACCESS | at.statFlags()) != 0) {
+        *why = systemError();
+        return false;
+    }
+    m_writable.insert(folder);
+    return true;
+}
+
 void DiskFileSystem::removeLeftovers(const QString &path)
 {
     const QString parent = parentFolder(path);

@@ -20,6 +20,7 @@ public:
     // Once per folder and seam.
     void removeLeftovers(const QString &path) override;
     bool readsAlongsideChanges() const override { return true; }
+    bool mayChangeIn(const QString &folder, QString *why) const override;
 
     // Every name of a folder but the hidden ones, whatever it names; the
     // entries' kinds are not told.
@@ -47,5 +48,7 @@ private:
     void sweep(const QString &path) { removeLeftovers(path); }
 
     QSet<QString> m_swept;
+    mutable QSet<QString>
+        m_writable; // folders found writable: permissions are not expected to change mid-run
     EntryStatus entryItself(const QString &path) const;
 };

@@ -1,5 +1,6 @@
 #include "paths/filesystem.h"
 
+#include "paths/changerules.h"
 #include "paths/clientroot.h"
 #include "paths/diskfilesystem.h"
 #include "paths/posixfile.h"
@@ -31,6 +32,9 @@ bool sameEntry(const EntryStatus &a, const EntryStatus &b)
 
 template<typename Operation> bool FileSystem::apply(const Change &change, QString *error, Operation operation)
 {
+    // Refused alike on the disk and in a plan, before anything is recorded.
+    if (!ChangeRules::allows(*this, change, error))
+        return false;
     if (m_observer && !m_observer->aboutToChange(change)) {
         *error = QStringLiteral("the change cannot be recorded in the journal");
         return false;
@@ -132,6 +136,11 @@ bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArr
     change.sha3 = digest;
     change.attributes = attributes;
     return apply(change, error, [&] { return doCopy(from, to, digest, attributes, error); });
+}
+
+bool FileSystem::mayChangeIn(const QString &, QString *) const
+{
+    return true;
 }
 
 bool FileSystem::reaches(const QString &, QString *) const

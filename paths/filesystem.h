@@ -104,6 +104,11 @@ public:
     bool copyFile(const QString &from, const QString &to, const QByteArray &sha3,
         const FileAttributes &attributes, QString *error);
 
+    // Whether the entries of `folder` may be changed: it is a folder (links
+    // followed) that the user may write and enter. A seam that changes
+    // nothing allows everything.
+    virtual bool mayChangeIn(const QString &folder, QString *why) const;
+
     // Whether `path` can be reached without leaving the client (a link at the
     // end not followed); a seam that is not confined reaches everything.
     virtual bool reaches(const QString &path, QString *why) const;

@@ -234,21 +234,21 @@ void PlannedFileSystem::put(const QString &key, const Node &node)
         m_added[parentFolder(key)].insert(nameOf(key));
 }
 
-// A change needs its folder to exist and, as far as the disk tells before
-// the fact, to be writable.
-bool PlannedFileSystem::writable(const QString &key, QString *error) const
+// A folder the plan made may be changed; a real one as the disk says.
+bool PlannedFileSystem::mayChangeIn(const QString &folder, QString *why) const
 {
-    const QString folder = parentFolder(key);
-    if (!statusAt(folder).isFolder()) {
-        *error = systemError(ENOENT);
+    const QString at = resolved(key(folder));
+    const EntryStatus status = statusAt(at);
+    if (!status.exists) {
+        *why = systemError(ENOENT);
         return false;
     }
-    const Location where = locate(folder);
-    if (!where.real.isEmpty() && ::access(PosixFile::native(where.real).constData(), W_OK | X_OK) != 0) {
-        *error = systemError();
+    if (!status.isFolder()) {
+        *why = systemError(ENOTDIR);
         return false;
     }
-    return true;
+    const Location where = locate(at);
+    return where.real.isEmpty() || m_disk->mayChangeIn(where.real, why);
 }
 
 bool PlannedFileSystem::doMakeFolder(const QString &path, QString *error)
@@ -258,8 +258,6 @@ bool PlannedFileSystem::doMakeFolder(const QString &path, QString *error)
         *error = systemError(EEXIST);
         return false;
     }
-    if (!writable(at, error))
-        return false;
     Node node;
     node.state = Node::Folder;
     put(at, node);
@@ -279,8 +277,6 @@ bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *
         *error = systemError(EEXIST);
         return false;
     }
-    if (!writable(source, error) || !writable(target, error))
-        return false;
     const Location where = locate(source);
     Node node;
     if (where.node) {
@@ -308,8 +304,6 @@ bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, QS
         *error = systemError(ENOENT);
         return false;
     }
-    if (!writable(at, error))
-        return false;
     put(at, Node());
     return true;
 }
@@ -326,8 +320,6 @@ bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, QS
         *error = QStringLiteral("not a regular file");
         return false;
     }
-    if (!writable(at, error))
-        return false;
     Node node;
     node.state = Node::Document;
     node.bytes = bytes;
@@ -347,8 +339,6 @@ bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
         *error = systemError(ENOTEMPTY);
         return false;
     }
-    if (!writable(at, error))
-        return false;
     put(at, Node());
     return true;
 }
@@ -387,8 +377,6 @@ bool PlannedFileSystem::doCopy(
         *error = systemError(EEXIST);
         return false;
     }
-    if (!writable(at, error))
-        return false;
     const Location where = locate(resolved(key(from)));
     Node node;
     if (where.node) {

@@ -20,6 +20,7 @@ public:
     ~PlannedFileSystem() override;
 
     bool reaches(const QString &path, QString *why) const override;
+    bool mayChangeIn(const QString &folder, QString *why) const override;
     EntryStatus status(const QString &path) const override;
     FolderListing list(const QString &folder) const override;
     bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
@@ -59,7 +60,6 @@ private:
     QString resolved(const QString &key, int depth = 0) const;
     void put(const QString &key, const Node &node);
     quint64 deviceOf(const QString &key) const;
-    bool writable(const QString &key, QString *error) const;
 
     std::unique_ptr<DiskFileSystem> m_disk;
     QHash<QString, Node> m_nodes;

@@ -76,6 +76,42 @@ QStringList entries(quint32 seed, int characters)
     return result;
 }
 
+QStringList hazards(quint32 seed, int characters)
+{
+    QStringList result = entries(seed, characters);
+    QRandomGenerator random(seed ^ 0x5eedu);
+    const QString emotions = "[Emotions]\r\n1=a#-#a#0#0\r\n";
+    for (int c = 0; c < characters; ++c) {
+        const QString root = QString("base/characters/H%1/").arg(c);
+        result.append(root + "char.ini=" + emotions);
+        switch (random.bounded(6)) {
+        case 0:
+            result.append(root + "char.toml->nowhere.toml"); // a dangling link at the document's name
+            break;
+        case 1:
+            result.append(root + "data/actor.json->../../../../outside.json");
+            break;
+        case 2:
+            // Its document's name, ".toml" for ".ini", is one byte past the limit.
+            result.append(root + QString(251, QChar('d')) + ".ini=" + emotions);
+            break;
+        case 3:
+            result.append(root + "locked/1.png=1"); // a sub-folder that may not move
+            break;
+        case 4: {
+            // A whole character folder that may not be changed.
+            const QString locked = QString("base/characters/locked%1/").arg(c);
+            result << locked + "char.ini=" + emotions << locked + "char_icon.png=2" << locked + "a.png=3";
+            break;
+        }
+        default:
+            result.append(root + QString(250, QChar('p')) + ".png=3");
+            break;
+        }
+    }
+    return result;
+}
+
 QStringList manifest(const QString &root, bool times)
 {
     QStringList lines;

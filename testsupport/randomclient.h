@@ -12,6 +12,12 @@ namespace RandomClient {
 // The tree's entries in TreeFixture's form.
 QStringList entries(quint32 seed, int characters);
 
+// The same trees with hazards a preview must foresee: links standing at the
+// names documents are written to, descriptions whose document name is too
+// long for the file system, and folders named "locked" that a test makes
+// read-only (a user other than root may then not move them or out of them).
+QStringList hazards(quint32 seed, int characters);
+
 // Every entry below root as one line each: path, kind and bytes or link
 // target, sorted; with `times`, each entry's modification time too. The
 // journals are left out.

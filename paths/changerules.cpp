@@ -1,0 +1,46 @@
+#include "paths/changerules.h"
+
+#include "paths/change.h"
+#include "paths/filesystem.h"
+#include "paths/posixfile.h"
+
+#include <cerrno>
+#include <climits>
+
+namespace ChangeRules {
+
+bool fits(const QString &path, QString *why)
+{
+    const QByteArray native = PosixFile::native(path);
+    const int slash = native.lastIndexOf('/');
+    if (native.size() - slash - 1 > NAME_MAX || native.size() >= PATH_MAX) {
+        *why = PosixFile::systemError(ENAMETOOLONG);
+        return false;
+    }
+    return true;
+}
+
+bool allows(const FileSystem &files, const Change &change, QString *why)
+{
+    const QString folder = parentFolder(change.path);
+    switch (change.kind) {
+    case Change::Move: {
+        if (!fits(change.other, why) || !files.mayChangeIn(folder, why)
+            || !files.mayChangeIn(parentFolder(change.other), why))
+            return false;
+        const EntryStatus moving = files.status(change.path);
+        if (moving.isFolder() && !moving.isLink && folder != parentFolder(change.other))
+            return files.mayChangeIn(change.path, why);
+        return true;
+    }
+    case Change::Write:
+    case Change::MakeFolder:
+        return fits(change.path, why) && files.mayChangeIn(folder, why);
+    case Change::Delete:
+    case Change::RemoveFolder:
+        return files.mayChangeIn(folder, why);
+    }
+    return true;
+}
+
+} // namespace ChangeRules
