@@ -84,6 +84,7 @@ private slots:
     void planRunAndUndo_data();
     void planRunAndUndo();
     void undoAfterKill();
+    void rerunAfterKill();
     void undoLeavesWhatChanged();
 };
 
@@ -154,6 +155,33 @@ void TestJournal::undoAfterKill()
             undo.exitCode == (cutShort ? 1 : 0) || (undo.exitCode == 4 && undo.err.contains("no run left")),
             undo.out.constData());
         QCOMPARE(RandomClient::manifest(client.path()), original); // no leftover either
+    }
+}
+
+void TestJournal::rerunAfterKill()
+{
+    const QStringList entries = RandomClient::entries(9, 40);
+    QTemporaryDir reference;
+    QVERIFY(TreeFixture::build(reference.path(), entries));
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(runCli({"-q", reference.path()}).finished);
+    const qint64 whole = qMax<qint64>(timer.elapsed(), 20);
+    const QStringList migrated = RandomClient::manifest(reference.path());
+
+    for (int point = 0; point < 10; ++point) {
+        QTemporaryDir client;
+        QVERIFY(TreeFixture::build(client.path(), entries));
+        QProcess process;
+        process.start(VELTRA_CLI, {"-q", client.path()});
+        QVERIFY(process.waitForStarted());
+        QThread::msleep(unsigned(whole * (2 * point + 1) / 20));
+        process.kill();
+        process.waitForFinished();
+
+        // Running again reaches the tree of a run never killed, leftovers and all.
+        QVERIFY(runCli({"-q", client.path()}).finished);
+        QCOMPARE(RandomClient::manifest(client.path()), migrated);
     }
 }
 
