@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+#include <cerrno>
+
 namespace {
 
 // The system's reason, where there is one, follows the words every such line has.
@@ -34,7 +36,7 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     const QString shownFrom = displayName(from);
     const QString shownTo = displayName(to);
     const QString target = root + QLatin1Char('/') + to;
-    QString reason;
+    FileError reason;
     if (files.status(target).exists) {
         // A dangling link occupies its name too; nothing is moved onto it.
         ComparedSource seen;
@@ -55,7 +57,10 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
             return;
         case FileComparison::Unreadable:
             // A rename never replaces, so it would fail here; do not even try.
-            m_log.append(unknownError(shownFrom, shownTo));
+            // A folder, a link to the same file or a dangling link (ENOENT) is no
+            // failure of the system's: no reason to add.
+            m_log.append(unknownError(shownFrom, shownTo,
+                seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text : QString()));
             return;
         }
     }

@@ -52,7 +52,7 @@ QString journalFolder(const QString &client)
     return client + QLatin1Char('/') + QLatin1String(journalFolderName);
 }
 
-bool journalFolderUsable(const ClientRoot &client, QString *why)
+bool journalFolderUsable(const ClientRoot &client, FileError *why)
 {
     struct stat info;
     if (::fstatat(client.descriptor(), journalFolderName, &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -118,7 +118,7 @@ Journal::~Journal()
 }
 
 std::unique_ptr<Journal> Journal::create(
-    const ClientRoot &root, const QString &version, const QString &undoOf, QString *error)
+    const ClientRoot &root, const QString &version, const QString &undoOf, FileError *error)
 {
     const QString client = root.path();
     const QString folder = journalFolder(client);
@@ -164,13 +164,14 @@ std::unique_ptr<Journal> Journal::create(
     return nullptr;
 }
 
-bool Journal::aboutToChange(const Change &change)
+bool Journal::aboutToChange(const Change &change, FileError *why)
 {
     const QByteArray line = changeRecord(change, m_client) + '\n';
     // Written before the change and straight to the file: a kill after the
     // change can no longer hide it.
     m_pending = 0;
     if (!writeAll(m_fd, line)) {
+        *why = PosixFile::systemError();
         if (::ftruncate(m_fd, m_end) == 0)
             ::lseek(m_fd, m_end, SEEK_SET);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paths/change.h"
+#include "paths/fileerror.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +18,7 @@ extern const char *const journalFolderName;
 // Whether the client's journal folder can keep journals: it must be a real
 // folder of the client (or not exist yet), never a link or a file. Checked
 // before any change by a run, a dry run and an undo alike.
-bool journalFolderUsable(const ClientRoot &client, QString *why);
+bool journalFolderUsable(const ClientRoot &client, FileError *why);
 
 // One change as a journal line (without its line feed): paths relative to
 // the client's top folder, with "/".
@@ -36,11 +37,11 @@ public:
     // Starts a journal for a run over `client`; `undoOf` names the journal an
     // undo reverses (empty for a migration). Null with the reason on failure.
     static std::unique_ptr<Journal> create(
-        const ClientRoot &client, const QString &version, const QString &undoOf, QString *error);
+        const ClientRoot &client, const QString &version, const QString &undoOf, FileError *error);
 
     QString path() const { return m_path; }
 
-    bool aboutToChange(const Change &change) override;
+    bool aboutToChange(const Change &change, FileError *why) override;
     void changeFailed(const Change &change) override;
 
     // Closes the journal with its last record: the run or undo reached its

@@ -195,8 +195,11 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
 {
     struct stat info;
     const PosixFile::At at{folder, name, false};
-    if (!PosixFile::openRegular(at, m_file, info, why))
+    FileError refused;
+    if (!PosixFile::openRegular(at, m_file, info, &refused)) {
+        *why = refused;
         return false;
+    }
     QByteArray chunk(int(PosixFile::chunkSize), Qt::Uninitialized);
     QByteArray line; // the line read so far, up to one byte past the longest a record may be
     qint64 lineStart = 0;
@@ -302,7 +305,7 @@ QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why)
     if (folder.fd < 0) {
         if (errno != ENOENT)
             *why = errno == ELOOP || errno == ENOTDIR ? QStringLiteral("it is a link or no folder")
-                                                      : systemError();
+                                                      : systemError().text;
         return journals;
     }
     const int listed = ::fcntl(folder.fd, F_DUPFD_CLOEXEC, 0);

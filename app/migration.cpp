@@ -34,7 +34,7 @@ RunSeam::~RunSeam() = default;
 
 bool RunSeam::open(RunReport &report)
 {
-    QString reason;
+    FileError reason;
     if (!m_root->open(m_client, &reason)) {
         report.fail(RunFailure::Other, QStringLiteral("cannot open %1: %2").arg(m_client, reason));
         return false;
@@ -48,7 +48,7 @@ bool RunSeam::open(RunReport &report)
 
 bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
 {
-    QString reason;
+    FileError reason;
     if (m_options.dryRun ? !journalFolderUsable(*m_root, &reason)
                          : !(m_journal = Journal::create(*m_root, m_options.version, undoOf, &reason))) {
         report.fail(RunFailure::Other,

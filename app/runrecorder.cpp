@@ -42,9 +42,9 @@ RunRecorder::RunRecorder(const QString &client, ChangeLines lines, ChangeObserve
 {
 }
 
-bool RunRecorder::aboutToChange(const Change &change)
+bool RunRecorder::aboutToChange(const Change &change, FileError *why)
 {
-    return !m_journal || m_journal->aboutToChange(change);
+    return !m_journal || m_journal->aboutToChange(change, why);
 }
 
 void RunRecorder::changeFailed(const Change &change)

@@ -33,7 +33,7 @@ public:
     RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal = nullptr);
     void setJournal(ChangeObserver *journal) { m_journal = journal; }
 
-    bool aboutToChange(const Change &change) override;
+    bool aboutToChange(const Change &change, FileError *why) override;
     void changed(const Change &change) override;
     void changeFailed(const Change &change) override;
 

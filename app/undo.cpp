@@ -100,7 +100,7 @@ private:
     }
 
     // Both places of a change must be reached from inside the client.
-    bool reached(const Change &change, QString *why) const
+    bool reached(const Change &change, FileError *why) const
     {
         return m_files.reaches(absolute(change.path), why)
             && (change.other.isEmpty() || m_files.reaches(absolute(change.other), why));
@@ -109,7 +109,7 @@ private:
     void undoWrite(const Change &change)
     {
         const QString path = absolute(change.path);
-        QString reason = QStringLiteral("it is gone");
+        FileError reason = QStringLiteral("it is gone");
         if (!m_files.reaches(path, &reason)) {
         } else if (m_files.status(path).exists) {
             ComparedSource seen;
@@ -130,7 +130,7 @@ private:
     void undoDelete(const Change &change)
     {
         const QString path = absolute(change.path);
-        QString reason;
+        FileError reason;
         if (!reached(change, &reason)) {
         } else if (change.other.isEmpty()) {
             reason = QStringLiteral("the journal names no copy to restore it from");
@@ -152,7 +152,7 @@ private:
     {
         const QString from = absolute(change.other);
         const QString to = absolute(change.path);
-        QString reason;
+        FileError reason;
         if (!reached(change, &reason)) {
             // Moved through a link out of the client: it stays where the run put it.
         } else {
@@ -174,7 +174,7 @@ private:
     void undoMakeFolder(const Change &change)
     {
         const QString path = absolute(change.path);
-        QString reason = QStringLiteral("it is no folder");
+        FileError reason = QStringLiteral("it is no folder");
         if (!m_files.reaches(path, &reason)) {
         } else {
             const EntryStatus status = m_files.status(path);
@@ -244,8 +244,11 @@ QHash<quint64, int> takenBack(
 bool listJournals(const QString &folder, QVector<JournalSummary> *journals, QString *why)
 {
     ClientRoot client;
-    if (!client.open(folder, why))
+    FileError refused;
+    if (!client.open(folder, &refused)) {
+        *why = refused;
         return false;
+    }
     why->clear();
     *journals = clientJournals(client, why);
     return why->isEmpty();

@@ -67,12 +67,12 @@ public:
             if (file.reading.emotes.isEmpty())
                 continue;
             log.append(QStringLiteral("Converting %1...").arg(file.shownName));
-            QString reason = file.formatError;
+            FileError reason = file.formatError;
             if (reason.isEmpty())
                 files.writeDocument(file.targetPath, file.document, file.digest, &reason);
             if (!reason.isEmpty()) {
                 log.append(formatLogLine(LogLevel::Error,
-                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason)));
+                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason.text)));
             }
         }
         return log;

@@ -125,7 +125,7 @@ LegacyIniReading readLegacyIni(const QString &path)
         return reading;
     const QFileInfo info(path);
     QByteArray bytes;
-    QString reason;
+    FileError reason;
     if (!files.readFile(path, &bytes, &reason)) {
         // Nothing is made from a file that cannot be read: a default actor
         // data file would keep its options out for good.

@@ -77,7 +77,7 @@ QVector<QStringRef> lines(const QString &text)
 QJsonArray readScenarioData(const QString &path)
 {
     QByteArray bytes;
-    QString error;
+    FileError error;
     if (!fileSystem().readFile(path, &bytes, &error))
         return {};
     const QString text = LegacyText::decode(bytes);

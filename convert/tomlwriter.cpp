@@ -8,9 +8,11 @@ QString writeTomlText(const TomlTable &table, const QString &path)
 {
     QString error;
     const QByteArray bytes = formatTomlDocument(table, &error);
-    if (error.isEmpty())
-        fileSystem().writeDocument(path, bytes, &error);
-    return error;
+    if (!error.isEmpty())
+        return error;
+    FileError written;
+    fileSystem().writeDocument(path, bytes, &written);
+    return written.text;
 }
 
 QString writeTomlFile(const QJsonObject &document, const QString &path)

@@ -34,7 +34,7 @@ QByteArray serialise(const QJsonDocument &document, int options)
 QJsonValue readJsonFile(const QString &path, int options)
 {
     QByteArray bytes;
-    QString error;
+    FileError error;
     QJsonDocument document;
     if (fileSystem().readFile(path, &bytes, &error))
         document = parse(bytes, options);
@@ -47,7 +47,7 @@ QString writeJsonFile(const QJsonValue &value, const QString &path, int options)
 {
     const QJsonDocument document
         = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-    QString error;
+    FileError error;
     FileSystem &files = fileSystem();
     if (!files.makePath(QFileInfo(path).absolutePath(), &error)
         || !files.writeDocument(path, serialise(document, options), &error))

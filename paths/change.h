@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paths/fileerror.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -41,7 +43,12 @@ class ChangeObserver
 {
 public:
     virtual ~ChangeObserver() = default;
-    virtual bool aboutToChange(const Change &) { return true; }
+    // `why` says why a refused change could not be recorded.
+    virtual bool aboutToChange(const Change &, FileError *why)
+    {
+        Q_UNUSED(why)
+        return true;
+    }
     virtual void changed(const Change &) { }
     virtual void changeFailed(const Change &) { }
 };

@@ -9,7 +9,7 @@
 
 namespace ChangeRules {
 
-bool fits(const QString &path, QString *why)
+bool fits(const QString &path, FileError *why)
 {
     const QByteArray native = PosixFile::native(path);
     const int slash = native.lastIndexOf('/');
@@ -20,7 +20,7 @@ bool fits(const QString &path, QString *why)
     return true;
 }
 
-bool allows(const FileSystem &files, const Change &change, QString *why)
+bool allows(const FileSystem &files, const Change &change, FileError *why)
 {
     const QString folder = parentFolder(change.path);
     switch (change.kind) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paths/fileerror.h"
+
 #include <QString>
 
 class FileSystem;
@@ -12,11 +14,11 @@ namespace ChangeRules {
 
 // A name the file system can hold (at most NAME_MAX bytes) in a path it can
 // reach (shorter than PATH_MAX bytes).
-bool fits(const QString &path, QString *why);
+bool fits(const QString &path, FileError *why);
 
 // Whether `change` may be made through `files`: every name it creates fits;
 // every folder whose entries it changes may be written; a folder that moves
 // to another folder may be written itself (its ".." changes with it).
-bool allows(const FileSystem &files, const Change &change, QString *why);
+bool allows(const FileSystem &files, const Change &change, FileError *why);
 
 } // namespace ChangeRules

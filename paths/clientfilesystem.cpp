@@ -9,13 +9,13 @@ ClientFileSystem::ClientFileSystem(const ClientRoot &root)
 {
 }
 
-bool ClientFileSystem::reaches(const QString &path, QString *why) const
+bool ClientFileSystem::reaches(const QString &path, FileError *why) const
 {
     return m_root.reaches(path, false, why);
 }
 
 bool ClientFileSystem::place(
-    const QString &path, bool followLast, Descriptor &folder, At *at, QString *error) const
+    const QString &path, bool followLast, Descriptor &folder, At *at, FileError *error) const
 {
     QByteArray relative;
     if (!m_root.relative(path, &relative)) {
@@ -30,7 +30,7 @@ EntryStatus ClientFileSystem::linkTarget(int, const QByteArray &, const QString 
     // Followed from the top folder again, so that it can never lead out.
     Descriptor folder;
     At at;
-    QString ignored;
+    FileError ignored;
     struct stat info;
     if (!place(path, true, folder, &at, &ignored)
         || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0

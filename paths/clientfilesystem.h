@@ -13,11 +13,11 @@ class ClientFileSystem : public DiskFileSystem
 public:
     explicit ClientFileSystem(const ClientRoot &root);
 
-    bool reaches(const QString &path, QString *why) const override;
+    bool reaches(const QString &path, FileError *why) const override;
 
 protected:
     bool place(const QString &path, bool followLast, PosixFile::Descriptor &folder, PosixFile::At *at,
-        QString *error) const override;
+        FileError *error) const override;
     EntryStatus linkTarget(int folder, const QByteArray &name, const QString &path) const override;
 
 private:

@@ -47,12 +47,13 @@ struct FolderStack
 
 } // namespace
 
-QString ClientRoot::outsideReason()
+FileError ClientRoot::outsideReason()
 {
-    return QStringLiteral("it lies outside the client folder");
+    // EXDEV, as the system's own resolution beneath a folder says.
+    return FileError(EXDEV, QStringLiteral("it lies outside the client folder"));
 }
 
-bool ClientRoot::open(const QString &path, QString *error)
+bool ClientRoot::open(const QString &path, FileError *error)
 {
     m_path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     m_folder.reset(::open(native(m_path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -72,12 +73,13 @@ bool ClientRoot::open(const QString &path, QString *error)
     return true;
 }
 
-bool ClientRoot::lock(QString *error)
+bool ClientRoot::lock(FileError *error)
 {
     if (::flock(m_folder.fd, LOCK_EX | LOCK_NB) == 0)
         return true;
-    *error = errno == EWOULDBLOCK ? QStringLiteral("another run or undo is working on %1").arg(m_path)
-                                  : systemError();
+    *error = errno == EWOULDBLOCK
+        ? FileError(EWOULDBLOCK, QStringLiteral("another run or undo is working on %1").arg(m_path))
+        : systemError();
     return false;
 }
 
@@ -101,7 +103,7 @@ bool ClientRoot::relative(const QString &path, QByteArray *relative) const
 }
 
 bool ClientRoot::resolve(
-    const QByteArray &relative, bool followLast, Descriptor &folder, At *at, QString *error) const
+    const QByteArray &relative, bool followLast, Descriptor &folder, At *at, FileError *error) const
 {
     std::deque<QByteArray> parts;
     prepend(parts, relative);
@@ -192,7 +194,7 @@ bool ClientRoot::resolve(
     return true;
 }
 
-bool ClientRoot::reaches(const QString &path, bool followLast, QString *why) const
+bool ClientRoot::reaches(const QString &path, bool followLast, FileError *why) const
 {
     QByteArray relativePath;
     if (!relative(path, &relativePath)) {
@@ -201,10 +203,10 @@ bool ClientRoot::reaches(const QString &path, bool followLast, QString *why) con
     }
     Descriptor folder;
     At at;
-    QString error;
+    FileError error;
     if (resolve(relativePath, followLast, folder, &at, &error))
         return true;
-    if (error == outsideReason() || error == systemError(ELOOP)) {
+    if (error.code == EXDEV || error.code == ELOOP) {
         *why = error;
         return false;
     }

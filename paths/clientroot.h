@@ -17,7 +17,7 @@ public:
     ClientRoot &operator=(const ClientRoot &) = delete;
 
     // Opens the folder; false with the reason.
-    bool open(const QString &path, QString *error);
+    bool open(const QString &path, FileError *error);
     bool isOpen() const { return m_folder.fd >= 0; }
     // The folder as it was given, absolute and clean.
     QString path() const { return m_path; }
@@ -26,7 +26,7 @@ public:
     // Takes the client's lock for this process, without waiting: false when
     // another run or undo holds it. The kernel lets go of it when the process
     // ends, however it ends.
-    bool lock(QString *error);
+    bool lock(FileError *error);
 
     // `path` relative to the top folder ("" for the folder itself), or false
     // when it does not name a place below it.
@@ -38,14 +38,14 @@ public:
     // A missing entry at the end is no failure; a missing folder on the way
     // is. False with the reason otherwise.
     bool resolve(const QByteArray &relative, bool followLast, PosixFile::Descriptor &folder,
-        PosixFile::At *at, QString *error) const;
+        PosixFile::At *at, FileError *error) const;
 
     // Whether resolving would stay inside the client; a part missing on the
     // way counts as inside (nothing there can lead out).
-    bool reaches(const QString &path, bool followLast, QString *why) const;
+    bool reaches(const QString &path, bool followLast, FileError *why) const;
 
     // The reason given for a place outside the client.
-    static QString outsideReason();
+    static FileError outsideReason();
 
 private:
     PosixFile::Descriptor m_folder;

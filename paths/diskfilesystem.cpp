@@ -34,7 +34,7 @@ EntryStatus fromStat(const struct stat &info)
 
 } // namespace
 
-bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, QString *) const
+bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, FileError *) const
 {
     at->folder = AT_FDCWD;
     at->name = native(path);
@@ -55,7 +55,7 @@ EntryStatus DiskFileSystem::entryItself(const QString &path) const
 {
     Descriptor folder;
     At at;
-    QString ignored;
+    FileError ignored;
     struct stat info;
     if (!place(path, false, folder, &at, &ignored)
         || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -69,7 +69,7 @@ EntryStatus DiskFileSystem::status(const QString &path) const
 {
     Descriptor folder;
     At at;
-    QString ignored;
+    FileError ignored;
     struct stat info;
     if (!place(path, false, folder, &at, &ignored)
         || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -142,7 +142,7 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName) 
     return listing;
 }
 
-bool DiskFileSystem::readFile(const QString &path, QByteArray *bytes, QString *error) const
+bool DiskFileSystem::readFile(const QString &path, QByteArray *bytes, FileError *error) const
 {
     Descriptor folder;
     At at;
@@ -161,7 +161,6 @@ bool DiskFileSystem::readFile(const QString &path, QByteArray *bytes, QString *e
 FileComparison DiskFileSystem::compare(
     const QString &source, const QString &target, ComparedSource *seen) const
 {
-    QString ignored;
     Descriptor sourceFolder;
     Descriptor targetFolder;
     At sourceAt;
@@ -171,9 +170,10 @@ FileComparison DiskFileSystem::compare(
     struct stat sourceInfo;
     struct stat targetInfo;
     seen->entry = entryItself(source);
-    if (!place(source, true, sourceFolder, &sourceAt, &ignored)
-        || !place(target, true, targetFolder, &targetAt, &ignored)
-        || !openRegular(sourceAt, a, sourceInfo, &ignored) || !openRegular(targetAt, b, targetInfo, &ignored))
+    if (!place(source, true, sourceFolder, &sourceAt, &seen->problem)
+        || !place(target, true, targetFolder, &targetAt, &seen->problem)
+        || !openRegular(sourceAt, a, sourceInfo, &seen->problem)
+        || !openRegular(targetAt, b, targetInfo, &seen->problem))
         return FileComparison::Unreadable;
     // A link and the file it points to are one file, not two copies.
     if (sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino)
@@ -188,8 +188,10 @@ FileComparison DiskFileSystem::compare(
     for (;;) {
         const qint64 got = readFully(a.fd, left.data(), chunkSize);
         const qint64 other = readFully(b.fd, right.data(), chunkSize);
-        if (got < 0 || other < 0)
+        if (got < 0 || other < 0) {
+            seen->problem = systemError();
             return FileComparison::Unreadable;
+        }
         if (got != other || std::memcmp(left.constData(), right.constData(), size_t(got)) != 0)
             return FileComparison::Different;
         if (got == 0)
@@ -198,8 +200,10 @@ FileComparison DiskFileSystem::compare(
     }
     // A file written to while it was read was not what was compared.
     struct stat after;
-    if (::fstat(a.fd, &after) != 0 || !sameEntry(fromStat(after), seen->content))
+    if (::fstat(a.fd, &after) != 0 || !sameEntry(fromStat(after), seen->content)) {
+        seen->problem = QStringLiteral("it changed while it was compared");
         return FileComparison::Unreadable;
+    }
     seen->sha3 = hash.result();
     return FileComparison::Identical;
 }
@@ -211,7 +215,7 @@ void DiskFileSystem::sync(const QString &path)
         ::syncfs(folder.fd);
 }
 
-bool DiskFileSystem::mayChangeIn(const QString &folder, QString *why) const
+bool DiskFileSystem::mayChangeIn(const QString &folder, FileError *why) const
 {
     if (m_writable.contains(folder))
         return true;
@@ -244,7 +248,7 @@ void DiskFileSystem::removeLeftovers(const QString &path)
     m_swept.insert(parent);
     Descriptor holder;
     At at;
-    QString ignored;
+    FileError ignored;
     if (!place(parent, true, holder, &at, &ignored))
         return;
     const int fd = ::openat(
@@ -264,7 +268,7 @@ void DiskFileSystem::removeLeftovers(const QString &path)
     ::closedir(dir);
 }
 
-bool DiskFileSystem::doMakeFolder(const QString &path, QString *error)
+bool DiskFileSystem::doMakeFolder(const QString &path, FileError *error)
 {
     Descriptor folder;
     At at;
@@ -276,7 +280,7 @@ bool DiskFileSystem::doMakeFolder(const QString &path, QString *error)
     return false;
 }
 
-bool DiskFileSystem::doMove(const QString &from, const QString &to, QString *error)
+bool DiskFileSystem::doMove(const QString &from, const QString &to, FileError *error)
 {
     sweep(from);
     sweep(to);
@@ -328,7 +332,7 @@ bool DiskFileSystem::doMove(const QString &from, const QString &to, QString *err
     return false;
 }
 
-bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, QString *error)
+bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, FileError *error)
 {
     // The name must still name the entry, and lead to the bytes, that were compared.
     if (!sameEntry(entryItself(path), seen.entry) || !sameEntry(status(path), seen.content)) {
@@ -346,7 +350,7 @@ bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, Q
     return false;
 }
 
-bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, QString *error)
+bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, FileError *error)
 {
     const EntryStatus existing = status(path);
     if (existing.isLink) {
@@ -386,7 +390,7 @@ bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, QStri
     return true;
 }
 
-bool DiskFileSystem::doRemoveFolder(const QString &path, QString *error)
+bool DiskFileSystem::doRemoveFolder(const QString &path, FileError *error)
 {
     Descriptor folder;
     At at;
@@ -398,7 +402,7 @@ bool DiskFileSystem::doRemoveFolder(const QString &path, QString *error)
     return false;
 }
 
-bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
+bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, FileError *error) const
 {
     Descriptor folder;
     At at;
@@ -417,7 +421,7 @@ bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, QString 
 }
 
 bool DiskFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &sha3,
-    const Attributes &attributes, QString *error)
+    const Attributes &attributes, FileError *error)
 {
     sweep(to);
     Descriptor sourceFolder;

@@ -13,14 +13,14 @@ class DiskFileSystem : public FileSystem
 public:
     EntryStatus status(const QString &path) const override;
     FolderListing list(const QString &folder) const override;
-    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    bool readFile(const QString &path, QByteArray *bytes, FileError *error) const override;
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
-    bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
+    bool inspect(const QString &path, ComparedSource *seen, FileError *error) const override;
     void sync(const QString &path) override;
     // Once per folder and seam.
     void removeLeftovers(const QString &path) override;
     bool readsAlongsideChanges() const override { return true; }
-    bool mayChangeIn(const QString &folder, QString *why) const override;
+    bool mayChangeIn(const QString &folder, FileError *why) const override;
 
     // Every name of a folder but the hidden ones, whatever it names; the
     // entries' kinds are not told.
@@ -31,17 +31,17 @@ protected:
     // the path as it is. With `followLast`, a link at the end is followed.
     // `folder` keeps open whatever descriptor the place needs.
     virtual bool place(const QString &path, bool followLast, PosixFile::Descriptor &folder, PosixFile::At *at,
-        QString *error) const;
+        FileError *error) const;
     // What a link in a listing leads to.
     virtual EntryStatus linkTarget(int folder, const QByteArray &name, const QString &path) const;
 
-    bool doMakeFolder(const QString &path, QString *error) override;
-    bool doMove(const QString &from, const QString &to, QString *error) override;
-    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
-    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
-    bool doRemoveFolder(const QString &path, QString *error) override;
+    bool doMakeFolder(const QString &path, FileError *error) override;
+    bool doMove(const QString &from, const QString &to, FileError *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, FileError *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, FileError *error) override;
+    bool doRemoveFolder(const QString &path, FileError *error) override;
     bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
-        const PosixFile::Attributes &attributes, QString *error) override;
+        const PosixFile::Attributes &attributes, FileError *error) override;
 
 private:
     FolderListing readFolder(const QString &folder, bool everyName) const;

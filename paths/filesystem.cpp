@@ -30,13 +30,18 @@ bool sameEntry(const EntryStatus &a, const EntryStatus &b)
         && a.size == b.size && a.modified == b.modified;
 }
 
-template<typename Operation> bool FileSystem::apply(const Change &change, QString *error, Operation operation)
+template<typename Operation>
+bool FileSystem::apply(const Change &change, FileError *error, Operation operation)
 {
     // Refused alike on the disk and in a plan, before anything is recorded.
     if (!ChangeRules::allows(*this, change, error))
         return false;
-    if (m_observer && !m_observer->aboutToChange(change)) {
-        *error = QStringLiteral("the change cannot be recorded in the journal");
+    FileError refused;
+    if (m_observer && !m_observer->aboutToChange(change, &refused)) {
+        *error = FileError(refused.code,
+            refused.isEmpty()
+                ? QStringLiteral("the change cannot be recorded in the journal")
+                : QStringLiteral("the change cannot be recorded in the journal: %1").arg(refused.text));
         return false;
     }
     const bool done = operation();
@@ -49,7 +54,7 @@ template<typename Operation> bool FileSystem::apply(const Change &change, QStrin
     return done;
 }
 
-bool FileSystem::makeFolder(const QString &path, QString *error)
+bool FileSystem::makeFolder(const QString &path, FileError *error)
 {
     Change change;
     change.kind = Change::MakeFolder;
@@ -57,7 +62,7 @@ bool FileSystem::makeFolder(const QString &path, QString *error)
     return apply(change, error, [&] { return doMakeFolder(path, error); });
 }
 
-bool FileSystem::makePath(const QString &path, QString *error)
+bool FileSystem::makePath(const QString &path, FileError *error)
 {
     const EntryStatus here = status(path);
     if (here.isFolder())
@@ -72,7 +77,7 @@ bool FileSystem::makePath(const QString &path, QString *error)
     return makeFolder(path, error);
 }
 
-bool FileSystem::move(const QString &from, const QString &to, QString *error)
+bool FileSystem::move(const QString &from, const QString &to, FileError *error)
 {
     Change change;
     change.kind = Change::Move;
@@ -82,7 +87,7 @@ bool FileSystem::move(const QString &from, const QString &to, QString *error)
 }
 
 bool FileSystem::removeCompared(
-    const QString &path, const QString &twin, const ComparedSource &seen, QString *error)
+    const QString &path, const QString &twin, const ComparedSource &seen, FileError *error)
 {
     Change change;
     change.kind = Change::Delete;
@@ -95,22 +100,23 @@ bool FileSystem::removeCompared(
     change.attributes.modified = seen.content.modified;
     change.attributes.owner = seen.content.owner;
     change.attributes.group = seen.content.group;
-    QString why;
+    FileError why;
     if (m_client && !twin.isEmpty() && !m_client->reaches(twin, true, &why)) {
-        *error
-            = QStringLiteral("its twin cannot be reached inside the client to restore it from (%1)").arg(why);
+        *error = FileError(why.code,
+            QStringLiteral("its twin cannot be reached inside the client to restore it from (%1)")
+                .arg(why.text));
         return false;
     }
     return apply(change, error, [&] { return doRemove(path, seen, error); });
 }
 
-bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, QString *error)
+bool FileSystem::writeDocument(const QString &path, const QByteArray &bytes, FileError *error)
 {
     return writeDocument(path, bytes, sha3(bytes), error);
 }
 
 bool FileSystem::writeDocument(
-    const QString &path, const QByteArray &bytes, const QByteArray &digest, QString *error)
+    const QString &path, const QByteArray &bytes, const QByteArray &digest, FileError *error)
 {
     Change change;
     change.kind = Change::Write;
@@ -119,7 +125,7 @@ bool FileSystem::writeDocument(
     return apply(change, error, [&] { return doWrite(path, bytes, error); });
 }
 
-bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
+bool FileSystem::removeEmptyFolder(const QString &path, FileError *error)
 {
     Change change;
     change.kind = Change::RemoveFolder;
@@ -128,7 +134,7 @@ bool FileSystem::removeEmptyFolder(const QString &path, QString *error)
 }
 
 bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArray &digest,
-    const FileAttributes &attributes, QString *error)
+    const FileAttributes &attributes, FileError *error)
 {
     Change change;
     change.kind = Change::Write;
@@ -138,12 +144,12 @@ bool FileSystem::copyFile(const QString &from, const QString &to, const QByteArr
     return apply(change, error, [&] { return doCopy(from, to, digest, attributes, error); });
 }
 
-bool FileSystem::mayChangeIn(const QString &, QString *) const
+bool FileSystem::mayChangeIn(const QString &, FileError *) const
 {
     return true;
 }
 
-bool FileSystem::reaches(const QString &, QString *) const
+bool FileSystem::reaches(const QString &, FileError *) const
 {
     return true;
 }

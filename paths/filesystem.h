@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paths/change.h"
+#include "paths/fileerror.h"
 
 #include <QByteArray>
 #include <QString>
@@ -46,7 +47,7 @@ struct FolderListing
 {
     QVector<FolderEntry> entries;
     QVector<QByteArray> undecodable;
-    QString error; // why the folder could not be read; empty when it could
+    FileError error; // why the folder could not be read; empty when it could
     bool followedLinks = false; // an entry was told by following it (a link)
 };
 
@@ -63,6 +64,7 @@ struct ComparedSource
     EntryStatus entry; // the name itself (a link is not followed)
     EntryStatus content; // what it leads to
     QByteArray sha3;
+    FileError problem; // Unreadable: the system's reason, where it gave one
 };
 
 // The one seam through which the migration reads and changes the client. The
@@ -78,40 +80,42 @@ public:
     virtual EntryStatus status(const QString &path) const = 0;
     virtual FolderListing list(const QString &folder) const = 0;
     // A regular file's whole contents; anything else is refused unopened.
-    virtual bool readFile(const QString &path, QByteArray *bytes, QString *error) const = 0;
+    virtual bool readFile(const QString &path, QByteArray *bytes, FileError *error) const = 0;
     // Byte for byte. Only regular files are opened.
     virtual FileComparison compare(
         const QString &source, const QString &target, ComparedSource *seen) const = 0;
     // What a regular file is and holds, for a removal that must know it.
-    virtual bool inspect(const QString &path, ComparedSource *seen, QString *error) const = 0;
+    virtual bool inspect(const QString &path, ComparedSource *seen, FileError *error) const = 0;
 
-    bool makeFolder(const QString &path, QString *error);
+    bool makeFolder(const QString &path, FileError *error);
     // Creates the folder and every missing parent, one change each.
-    bool makePath(const QString &path, QString *error);
+    bool makePath(const QString &path, FileError *error);
     // Renames without ever replacing; across file systems a file is copied,
     // its copy proved equal, and only then is the source removed.
-    bool move(const QString &from, const QString &to, QString *error);
+    bool move(const QString &from, const QString &to, FileError *error);
     // Removes `path` only while it is still exactly what was compared.
-    bool removeCompared(const QString &path, const QString &twin, const ComparedSource &seen, QString *error);
+    bool removeCompared(
+        const QString &path, const QString &twin, const ComparedSource &seen, FileError *error);
     // Writes a whole document atomically (a temporary file renamed into
     // place); an existing regular file is replaced, a link never followed.
-    bool writeDocument(const QString &path, const QByteArray &bytes, QString *error);
+    bool writeDocument(const QString &path, const QByteArray &bytes, FileError *error);
     // The same, for bytes whose digest is known already.
-    bool writeDocument(const QString &path, const QByteArray &bytes, const QByteArray &sha3, QString *error);
-    bool removeEmptyFolder(const QString &path, QString *error);
+    bool writeDocument(
+        const QString &path, const QByteArray &bytes, const QByteArray &sha3, FileError *error);
+    bool removeEmptyFolder(const QString &path, FileError *error);
     // Copies a regular file to a free name, only when its bytes have the
     // digest expected of them; the copy gets `attributes` where they are known.
     bool copyFile(const QString &from, const QString &to, const QByteArray &sha3,
-        const FileAttributes &attributes, QString *error);
+        const FileAttributes &attributes, FileError *error);
 
     // Whether the entries of `folder` may be changed: it is a folder (links
     // followed) that the user may write and enter. A seam that changes
     // nothing allows everything.
-    virtual bool mayChangeIn(const QString &folder, QString *why) const;
+    virtual bool mayChangeIn(const QString &folder, FileError *why) const;
 
     // Whether `path` can be reached without leaving the client (a link at the
     // end not followed); a seam that is not confined reaches everything.
-    virtual bool reaches(const QString &path, QString *why) const;
+    virtual bool reaches(const QString &path, FileError *why) const;
     // A duplicate is deleted only where an undo can restore it, from a twin
     // inside the client: `client` decides that, for the disk and a plan alike.
     void setClient(const ClientRoot *client) { m_client = client; }
@@ -130,17 +134,17 @@ public:
     virtual bool readsAlongsideChanges() const { return false; }
 
 protected:
-    virtual bool doMakeFolder(const QString &path, QString *error) = 0;
-    virtual bool doMove(const QString &from, const QString &to, QString *error) = 0;
-    virtual bool doRemove(const QString &path, const ComparedSource &seen, QString *error) = 0;
-    virtual bool doWrite(const QString &path, const QByteArray &bytes, QString *error) = 0;
-    virtual bool doRemoveFolder(const QString &path, QString *error) = 0;
+    virtual bool doMakeFolder(const QString &path, FileError *error) = 0;
+    virtual bool doMove(const QString &from, const QString &to, FileError *error) = 0;
+    virtual bool doRemove(const QString &path, const ComparedSource &seen, FileError *error) = 0;
+    virtual bool doWrite(const QString &path, const QByteArray &bytes, FileError *error) = 0;
+    virtual bool doRemoveFolder(const QString &path, FileError *error) = 0;
     virtual bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
-        const FileAttributes &attributes, QString *error)
+        const FileAttributes &attributes, FileError *error)
         = 0;
 
 private:
-    template<typename Operation> bool apply(const Change &change, QString *error, Operation operation);
+    template<typename Operation> bool apply(const Change &change, FileError *error, Operation operation);
 
     ChangeObserver *m_observer = nullptr;
     const ClientRoot *m_client = nullptr;

@@ -71,7 +71,7 @@ FolderListing ReadRecorder::list(const QString &folder) const
     return listing;
 }
 
-bool ReadRecorder::readFile(const QString &path, QByteArray *bytes, QString *error) const
+bool ReadRecorder::readFile(const QString &path, QByteArray *bytes, FileError *error) const
 {
     status(path);
     return m_files.readFile(path, bytes, error);
@@ -84,13 +84,13 @@ FileComparison ReadRecorder::compare(const QString &source, const QString &targe
     return m_files.compare(source, target, seen);
 }
 
-bool ReadRecorder::inspect(const QString &path, ComparedSource *seen, QString *error) const
+bool ReadRecorder::inspect(const QString &path, ComparedSource *seen, FileError *error) const
 {
     status(path);
     return m_files.inspect(path, seen, error);
 }
 
-bool ReadRecorder::refuse(QString *error)
+bool ReadRecorder::refuse(FileError *error)
 {
     // Reading ahead that tried a change cannot stand for the walk's own reading.
     m_passedLink = true;
@@ -98,33 +98,33 @@ bool ReadRecorder::refuse(QString *error)
     return false;
 }
 
-bool ReadRecorder::doMakeFolder(const QString &, QString *error)
+bool ReadRecorder::doMakeFolder(const QString &, FileError *error)
 {
     return refuse(error);
 }
 
-bool ReadRecorder::doMove(const QString &, const QString &, QString *error)
+bool ReadRecorder::doMove(const QString &, const QString &, FileError *error)
 {
     return refuse(error);
 }
 
-bool ReadRecorder::doRemove(const QString &, const ComparedSource &, QString *error)
+bool ReadRecorder::doRemove(const QString &, const ComparedSource &, FileError *error)
 {
     return refuse(error);
 }
 
-bool ReadRecorder::doWrite(const QString &, const QByteArray &, QString *error)
+bool ReadRecorder::doWrite(const QString &, const QByteArray &, FileError *error)
 {
     return refuse(error);
 }
 
-bool ReadRecorder::doRemoveFolder(const QString &, QString *error)
+bool ReadRecorder::doRemoveFolder(const QString &, FileError *error)
 {
     return refuse(error);
 }
 
 bool ReadRecorder::doCopy(
-    const QString &, const QString &, const QByteArray &, const FileAttributes &, QString *error)
+    const QString &, const QString &, const QByteArray &, const FileAttributes &, FileError *error)
 {
     return refuse(error);
 }
@@ -135,9 +135,9 @@ ChangedFolders::ChangedFolders(const FileSystem &files, ChangeObserver *next)
 {
 }
 
-bool ChangedFolders::aboutToChange(const Change &change)
+bool ChangedFolders::aboutToChange(const Change &change, FileError *why)
 {
-    return !m_next || m_next->aboutToChange(change);
+    return !m_next || m_next->aboutToChange(change, why);
 }
 
 void ChangedFolders::changed(const Change &change)

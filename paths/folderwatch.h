@@ -26,27 +26,27 @@ public:
 
     EntryStatus status(const QString &path) const override;
     FolderListing list(const QString &folder) const override;
-    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    bool readFile(const QString &path, QByteArray *bytes, FileError *error) const override;
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
-    bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
+    bool inspect(const QString &path, ComparedSource *seen, FileError *error) const override;
 
     const FolderIds &folders() const { return m_folders; }
     bool passedLink() const { return m_passedLink; }
 
 protected:
-    bool doMakeFolder(const QString &path, QString *error) override;
-    bool doMove(const QString &from, const QString &to, QString *error) override;
-    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
-    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
-    bool doRemoveFolder(const QString &path, QString *error) override;
+    bool doMakeFolder(const QString &path, FileError *error) override;
+    bool doMove(const QString &from, const QString &to, FileError *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, FileError *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, FileError *error) override;
+    bool doRemoveFolder(const QString &path, FileError *error) override;
     bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
-        const FileAttributes &attributes, QString *error) override;
+        const FileAttributes &attributes, FileError *error) override;
 
 private:
     // Notes the folders a look-up of `path` went through, and `last` (the
     // name's own status) when the name itself was looked at.
     void note(const QString &path, const EntryStatus *last) const;
-    bool refuse(QString *error);
+    bool refuse(FileError *error);
 
     const FileSystem &m_files;
     mutable QHash<QString, EntryStatus> m_seen;
@@ -63,7 +63,7 @@ class ChangedFolders : public ChangeObserver
 public:
     ChangedFolders(const FileSystem &files, ChangeObserver *next);
 
-    bool aboutToChange(const Change &change) override;
+    bool aboutToChange(const Change &change, FileError *why) override;
     void changed(const Change &change) override;
     void changeFailed(const Change &change) override;
 

@@ -50,7 +50,7 @@ PlannedFileSystem::PlannedFileSystem(std::unique_ptr<DiskFileSystem> disk)
 
 PlannedFileSystem::~PlannedFileSystem() = default;
 
-bool PlannedFileSystem::reaches(const QString &path, QString *why) const
+bool PlannedFileSystem::reaches(const QString &path, FileError *why) const
 {
     return m_disk->reaches(path, why);
 }
@@ -170,7 +170,7 @@ FolderListing PlannedFileSystem::list(const QString &folder) const
     return listing;
 }
 
-bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, QString *error) const
+bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, FileError *error) const
 {
     const Location where = locate(resolved(key(path)));
     if (where.node) {
@@ -198,7 +198,7 @@ FileComparison PlannedFileSystem::compare(
         // Documents the plan wrote are compared from memory.
         QByteArray left;
         QByteArray right;
-        QString ignored;
+        FileError ignored;
         if (!readFile(source, &left, &ignored) || !readFile(target, &right, &ignored))
             return FileComparison::Unreadable;
         seen->content = seen->entry;
@@ -235,7 +235,7 @@ void PlannedFileSystem::put(const QString &key, const Node &node)
 }
 
 // A folder the plan made may be changed; a real one as the disk says.
-bool PlannedFileSystem::mayChangeIn(const QString &folder, QString *why) const
+bool PlannedFileSystem::mayChangeIn(const QString &folder, FileError *why) const
 {
     const QString at = resolved(key(folder));
     const EntryStatus status = statusAt(at);
@@ -251,7 +251,7 @@ bool PlannedFileSystem::mayChangeIn(const QString &folder, QString *why) const
     return where.real.isEmpty() || m_disk->mayChangeIn(where.real, why);
 }
 
-bool PlannedFileSystem::doMakeFolder(const QString &path, QString *error)
+bool PlannedFileSystem::doMakeFolder(const QString &path, FileError *error)
 {
     const QString at = key(path);
     if (statusAt(at).exists) {
@@ -264,7 +264,7 @@ bool PlannedFileSystem::doMakeFolder(const QString &path, QString *error)
     return true;
 }
 
-bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *error)
+bool PlannedFileSystem::doMove(const QString &from, const QString &to, FileError *error)
 {
     const QString source = key(from);
     const QString target = key(to);
@@ -297,7 +297,7 @@ bool PlannedFileSystem::doMove(const QString &from, const QString &to, QString *
     return true;
 }
 
-bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, QString *error)
+bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, FileError *error)
 {
     const QString at = key(path);
     if (!statusAt(at).exists) {
@@ -308,7 +308,7 @@ bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, QS
     return true;
 }
 
-bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, QString *error)
+bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, FileError *error)
 {
     const QString at = key(path);
     const EntryStatus existing = statusAt(at);
@@ -327,7 +327,7 @@ bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, QS
     return true;
 }
 
-bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
+bool PlannedFileSystem::doRemoveFolder(const QString &path, FileError *error)
 {
     const QString at = key(path);
     if (!statusAt(at).isFolder()) {
@@ -343,7 +343,7 @@ bool PlannedFileSystem::doRemoveFolder(const QString &path, QString *error)
     return true;
 }
 
-bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, QString *error) const
+bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, FileError *error) const
 {
     const Location where = locate(resolved(key(path)));
     if (where.node) {
@@ -362,8 +362,8 @@ bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, QStri
     return m_disk->inspect(where.real, seen, error);
 }
 
-bool PlannedFileSystem::doCopy(
-    const QString &from, const QString &to, const QByteArray &digest, const FileAttributes &, QString *error)
+bool PlannedFileSystem::doCopy(const QString &from, const QString &to, const QByteArray &digest,
+    const FileAttributes &, FileError *error)
 {
     ComparedSource seen;
     if (!inspect(from, &seen, error))

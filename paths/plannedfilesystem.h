@@ -19,22 +19,22 @@ public:
     explicit PlannedFileSystem(std::unique_ptr<DiskFileSystem> disk = nullptr);
     ~PlannedFileSystem() override;
 
-    bool reaches(const QString &path, QString *why) const override;
-    bool mayChangeIn(const QString &folder, QString *why) const override;
+    bool reaches(const QString &path, FileError *why) const override;
+    bool mayChangeIn(const QString &folder, FileError *why) const override;
     EntryStatus status(const QString &path) const override;
     FolderListing list(const QString &folder) const override;
-    bool readFile(const QString &path, QByteArray *bytes, QString *error) const override;
+    bool readFile(const QString &path, QByteArray *bytes, FileError *error) const override;
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
-    bool inspect(const QString &path, ComparedSource *seen, QString *error) const override;
+    bool inspect(const QString &path, ComparedSource *seen, FileError *error) const override;
 
 protected:
-    bool doMakeFolder(const QString &path, QString *error) override;
-    bool doMove(const QString &from, const QString &to, QString *error) override;
-    bool doRemove(const QString &path, const ComparedSource &seen, QString *error) override;
-    bool doWrite(const QString &path, const QByteArray &bytes, QString *error) override;
-    bool doRemoveFolder(const QString &path, QString *error) override;
+    bool doMakeFolder(const QString &path, FileError *error) override;
+    bool doMove(const QString &from, const QString &to, FileError *error) override;
+    bool doRemove(const QString &path, const ComparedSource &seen, FileError *error) override;
+    bool doWrite(const QString &path, const QByteArray &bytes, FileError *error) override;
+    bool doRemoveFolder(const QString &path, FileError *error) override;
     bool doCopy(const QString &from, const QString &to, const QByteArray &sha3,
-        const FileAttributes &attributes, QString *error) override;
+        const FileAttributes &attributes, FileError *error) override;
 
 private:
     // What the plan put at a name.

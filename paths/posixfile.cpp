@@ -21,12 +21,12 @@ const char *const temporarySuffix = ".tmp";
 
 } // namespace
 
-QString systemError(int code)
+FileError systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return FileError(code, QString::fromLocal8Bit(std::strerror(code)));
 }
 
-QString systemError()
+FileError systemError()
 {
     return systemError(errno);
 }
@@ -48,7 +48,7 @@ void Descriptor::reset(int owned)
     fd = owned;
 }
 
-bool openRegular(const At &file, Descriptor &opened, struct stat &info, QString *error)
+bool openRegular(const At &file, Descriptor &opened, struct stat &info, FileError *error)
 {
     if (::fstatat(file.folder, file.name.constData(), &info, file.statFlags()) != 0) {
         *error = systemError();
@@ -124,7 +124,7 @@ bool isTemporaryName(const QByteArray &name)
 }
 
 bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sha3,
-    const Attributes &attributes, QString *error)
+    const Attributes &attributes, FileError *error)
 {
     Descriptor source;
     struct stat info;
@@ -197,7 +197,7 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
     return true;
 }
 
-bool copyAcross(const At &from, const At &to, QString *error)
+bool copyAcross(const At &from, const At &to, FileError *error)
 {
     if (!copyBeside(from, to, true, QByteArray(), Attributes(), error))
         return false;

@@ -7,6 +7,7 @@
 // folder it resolved inside the client and the entry's own name.
 
 #include "paths/change.h"
+#include "paths/fileerror.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,8 +19,9 @@ namespace PosixFile {
 
 constexpr qint64 chunkSize = 256 * 1024;
 
-QString systemError(int code);
-QString systemError();
+// The system's reason, code and text: for `code`, or for errno as it stands.
+FileError systemError(int code);
+FileError systemError();
 QByteArray native(const QString &path);
 
 // Closes a descriptor when it goes out of scope.
@@ -55,7 +57,7 @@ using Attributes = FileAttributes;
 
 // Opens a regular file for reading, and nothing else: a FIFO or a device
 // would block the run or never end. Fills `info` with what was opened.
-bool openRegular(const At &file, Descriptor &opened, struct stat &info, QString *error);
+bool openRegular(const At &file, Descriptor &opened, struct stat &info, FileError *error);
 
 // Reads up to `size` bytes, retrying short reads; -1 on an error.
 qint64 readFully(int fd, char *buffer, qint64 size);
@@ -63,7 +65,7 @@ bool writeFully(int fd, const char *data, qint64 size);
 
 // Reads to the end in bounded chunks, handing each one on; false (with the
 // reason) when a read fails.
-template<typename Take> bool readChunks(int fd, Take take, QString *error)
+template<typename Take> bool readChunks(int fd, Take take, FileError *error)
 {
     QByteArray chunk(int(chunkSize), Qt::Uninitialized);
     for (;;) {
@@ -91,9 +93,9 @@ bool isTemporaryName(const QByteArray &name);
 // With known `attributes`, the copy gets them (the owner where the user may
 // set it); otherwise the source's mode and times.
 bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sha3,
-    const Attributes &attributes, QString *error);
+    const Attributes &attributes, FileError *error);
 
 // Moves a file to another file system: a proved copy first, then the source goes.
-bool copyAcross(const At &from, const At &to, QString *error);
+bool copyAcross(const At &from, const At &to, FileError *error);
 
 } // namespace PosixFile

@@ -92,7 +92,7 @@ void TestFileRelocator::digest()
             QByteArray("3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532"));
 
     QByteArray bytes;
-    QString reason;
+    FileError reason;
     QVERIFY(fileSystem().readFile(dir.filePath("a"), &bytes, &reason));
     QCOMPARE(bytes, content);
     QVERIFY(!fileSystem().readFile(dir.filePath("missing"), &bytes, &reason));
@@ -173,6 +173,12 @@ void TestFileRelocator::relocate_data()
         << "a/b/a" << QStringList{"a/", "a/b/", "a/x=1"}
         << QStringList{error
                + "unable to move a to a/b/a: unknown error; opened in another process (Invalid argument)"};
+    // The system's reason follows the words every such line has.
+    const QString tooLong = "sprites/" + QString(256, 'n');
+    QTest::newRow("a name past the limit")
+        << QStringList{"a.png=x"} << "a.png" << tooLong << QStringList{"a.png=x", "sprites/"}
+        << QStringList{error + "unable to move a.png to " + tooLong
+               + ": unknown error; opened in another process (File name too long)"};
     // Names found on disk are used as found: the entry checked is the entry changed.
     QTest::newRow("a name with a run of dots is moved as it is")
         << QStringList{"a..b.png=x"} << "a..b.png"

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <sys/file.h>
 
 class TestClientRoot : public QObject
@@ -55,7 +56,7 @@ void TestClientRoot::reaches()
             "client/out->../outside", "client/absout->" + top.filePath("outside"), "client/loop->loop",
             "client/deep->a/../../outside", "outside/secret=s"}));
     ClientRoot root;
-    QString why;
+    FileError why;
     QVERIFY(root.open(client, &why));
     QCOMPARE(root.reaches(client + '/' + path, followLast, &why), inside);
     if (!inside)
@@ -70,7 +71,7 @@ void TestClientRoot::confinedChanges()
     QVERIFY(TreeFixture::build(
         top.path(), {"client/a/x=1", "client/out->../outside", "outside/secret=s", "outside/free/"}));
     ClientRoot root;
-    QString why;
+    FileError why;
     QVERIFY(root.open(client, &why));
     ClientFileSystem files(root);
 
@@ -78,7 +79,7 @@ void TestClientRoot::confinedChanges()
     QVERIFY(files.readFile(client + "/a/x", &bytes, &why));
     QCOMPARE(bytes, QByteArray("1"));
     QVERIFY(!files.readFile(client + "/out/secret", &bytes, &why));
-    QCOMPARE(why, ClientRoot::outsideReason());
+    QCOMPARE(why.code, ClientRoot::outsideReason().code);
     QVERIFY(!files.status(client + "/out/secret").exists);
     QVERIFY(!files.move(client + "/a/x", client + "/out/free/x", &why));
     QVERIFY(!files.move(client + "/out/secret", client + "/a/secret", &why));
@@ -98,11 +99,12 @@ void TestClientRoot::lockIsExclusive()
     QTemporaryDir top;
     ClientRoot first;
     ClientRoot second;
-    QString why;
+    FileError why;
     QVERIFY(first.open(top.path(), &why) && second.open(top.path(), &why));
     QVERIFY(first.lock(&why));
     QVERIFY(!second.lock(&why));
-    QVERIFY(why.contains("another run or undo"));
+    QVERIFY(why.text.contains("another run or undo"));
+    QCOMPARE(why.code, EWOULDBLOCK); // told apart from a failure by its code
 }
 
 QTEST_GUILESS_MAIN(TestClientRoot)

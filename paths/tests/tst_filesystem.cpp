@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +51,8 @@ private slots:
     void specialFilesAreNotOpened_data();
     void specialFilesAreNotOpened();
     void movesNeverReplace();
+    void reasonsAreToldApart_data();
+    void reasonsAreToldApart();
 };
 
 void TestFileSystem::crossFileSystemMove_data()
@@ -85,7 +90,7 @@ void TestFileSystem::crossFileSystemMove()
     const QString to = other + (folder ? "/(a)" : "/a.png");
 
     DiskFileSystem files;
-    QString reason;
+    FileError reason;
     QCOMPARE(files.move(from, to, &reason), moves);
     if (moves) {
         QCOMPARE(readFile(to), bytes);
@@ -134,7 +139,7 @@ void TestFileSystem::changedAfterComparison()
     } else {
         QVERIFY(writeFile(source, replacement));
     }
-    QString reason;
+    FileError reason;
     QVERIFY(!files.removeCompared(source, dir.filePath("actor.png"), seen, &reason));
     QCOMPARE(readFile(source), replacement); // what was never compared is never deleted
 }
@@ -160,7 +165,7 @@ void TestFileSystem::specialFilesAreNotOpened()
     // Each of these would block for ever, or read an endless stream.
     DiskFileSystem files;
     QByteArray bytes;
-    QString reason;
+    FileError reason;
     QVERIFY(!files.readFile(path, &bytes, &reason));
     QCOMPARE(reason, QString("not a regular file"));
     ComparedSource seen;
@@ -176,11 +181,43 @@ void TestFileSystem::movesNeverReplace()
     QVERIFY(writeFile(dir.filePath("b"), "b"));
     QVERIFY(QFile::link("nowhere", dir.filePath("dangling")));
     DiskFileSystem files;
-    QString reason;
+    FileError reason;
     QVERIFY(!files.move(dir.filePath("a"), dir.filePath("b"), &reason));
     QVERIFY(!files.move(dir.filePath("a"), dir.filePath("dangling"), &reason));
     QCOMPARE(readFile(dir.filePath("b")), QByteArray("b"));
     QCOMPARE(readFile(dir.filePath("a")), QByteArray("a"));
+}
+
+void TestFileSystem::reasonsAreToldApart_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("code");
+    QTest::newRow("no such file") << "missing"
+                                  << "b" << ENOENT;
+    QTest::newRow("the place is taken") << "a"
+                                        << "taken" << EEXIST;
+    QTest::newRow("a name past the limit") << "a" << QString(NAME_MAX + 1, 'n') << ENAMETOOLONG;
+    QTest::newRow("into a file") << "a"
+                                 << "taken/a" << ENOTDIR;
+    QTest::newRow("a folder into itself") << "folder"
+                                          << "folder/inside" << EINVAL;
+}
+
+void TestFileSystem::reasonsAreToldApart()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(int, code);
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("a"), "a"));
+    QVERIFY(writeFile(dir.filePath("taken"), "t"));
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    DiskFileSystem files;
+    FileError reason;
+    QVERIFY(!files.move(dir.filePath(from), dir.filePath(to), &reason));
+    QCOMPARE(reason.code, code); // the cause, for callers to tell apart
+    QCOMPARE(reason.text, QString::fromLocal8Bit(strerror(code))); // and the system's words for it
 }
 
 QTEST_GUILESS_MAIN(TestFileSystem)

@@ -80,7 +80,7 @@ void TestFolderWatch::changes()
     DiskFileSystem disk;
     ChangedFolders watch(disk, nullptr);
     disk.setObserver(&watch);
-    QString error;
+    FileError error;
     const FolderId a = idOf(root.filePath("a"));
     const FolderId oldB = idOf(root.filePath("b"));
 
