@@ -61,7 +61,13 @@ QString PlannedFileSystem::key(const QString &path) const
     if (clean == QLatin1String("/"))
         return clean;
     // The entry itself is never resolved: a link is an entry of its own.
-    return realFolder(parentFolder(clean)) + QLatin1Char('/') + nameOf(clean);
+    // A dry run changes nothing on disk, so a folder's real path stays what
+    // it was when first asked: asked once, remembered.
+    const QString parent = parentFolder(clean);
+    auto known = m_realFolders.constFind(parent);
+    if (known == m_realFolders.constEnd())
+        known = m_realFolders.insert(parent, realFolder(parent));
+    return known.value() + QLatin1Char('/') + nameOf(clean);
 }
 
 PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
