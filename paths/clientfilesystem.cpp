@@ -36,17 +36,5 @@ EntryStatus ClientFileSystem::linkTarget(int, const QByteArray &, const QString 
         || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
         || S_ISLNK(info.st_mode))
         return {};
-    EntryStatus status;
-    status.exists = true;
-    status.type = S_ISREG(info.st_mode) ? EntryStatus::File
-        : S_ISDIR(info.st_mode)         ? EntryStatus::Folder
-                                        : EntryStatus::Other;
-    status.size = info.st_size;
-    status.device = info.st_dev;
-    status.inode = info.st_ino;
-    status.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    status.mode = info.st_mode & 07777;
-    status.owner = info.st_uid;
-    status.group = info.st_gid;
-    return status;
+    return fromStat(info);
 }

@@ -11,11 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 using namespace PosixFile;
 
-EntryStatus fromStat(const struct stat &info)
+EntryStatus DiskFileSystem::fromStat(const struct stat &info)
 {
     EntryStatus status;
     status.exists = true;
@@ -31,8 +29,6 @@ EntryStatus fromStat(const struct stat &info)
     status.group = info.st_gid;
     return status;
 }
-
-} // namespace
 
 bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, FileError *) const
 {

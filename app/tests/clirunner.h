@@ -14,19 +14,26 @@ struct CliRun
     bool finished = false;
 };
 
-inline CliRun runCli(const QStringList &arguments, const QString &workingFolder = QString(),
-    const QStringList &environment = QStringList())
+// Runs `program` (the headless program, or a tool that starts it) once.
+inline CliRun runProgram(const QString &program, const QStringList &arguments,
+    const QString &workingFolder = QString(), const QStringList &environment = QStringList())
 {
     QProcess process;
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
     if (!environment.isEmpty())
         process.setEnvironment(QProcess::systemEnvironment() + environment);
-    process.start(QStringLiteral(VELTRA_CLI), arguments);
+    process.start(program, arguments);
     CliRun run;
     run.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     run.exitCode = process.exitCode();
     return run;
+}
+
+inline CliRun runCli(const QStringList &arguments, const QString &workingFolder = QString(),
+    const QStringList &environment = QStringList())
+{
+    return runProgram(QStringLiteral(VELTRA_CLI), arguments, workingFolder, environment);
 }

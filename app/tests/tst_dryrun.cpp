@@ -28,16 +28,7 @@ QStringList asUser(const QStringList &arguments)
 
 CliRun run(const QStringList &arguments)
 {
-    if (::geteuid() != 0)
-        return runCli(arguments);
-    QProcess process;
-    process.start("setpriv", asUser(arguments));
-    CliRun result;
-    result.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    result.exitCode = process.exitCode();
-    return result;
+    return ::geteuid() == 0 ? runProgram("setpriv", asUser(arguments)) : runCli(arguments);
 }
 
 // Hands the tree to the user the programs run as, and makes the folders

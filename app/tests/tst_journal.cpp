@@ -74,6 +74,20 @@ QStringList changeRecords(const QByteArray &json)
     return records;
 }
 
+// A run over a new tree of `entries`, killed after `after` milliseconds.
+bool killedRun(const QString &client, const QStringList &entries, qint64 after)
+{
+    if (!TreeFixture::build(client, entries))
+        return false;
+    QProcess process;
+    process.start(VELTRA_CLI, {"-q", client});
+    if (!process.waitForStarted())
+        return false;
+    QThread::msleep(unsigned(after));
+    process.kill();
+    return process.waitForFinished();
+}
+
 } // namespace
 
 class TestJournal : public QObject
@@ -138,13 +152,7 @@ void TestJournal::undoAfterKill()
 
     for (int point = 0; point < 20; ++point) {
         QTemporaryDir client;
-        QVERIFY(TreeFixture::build(client.path(), entries));
-        QProcess process;
-        process.start(VELTRA_CLI, {"-q", client.path()});
-        QVERIFY(process.waitForStarted());
-        QThread::msleep(unsigned(whole * (2 * point + 1) / 40));
-        process.kill();
-        process.waitForFinished();
+        QVERIFY(killedRun(client.path(), entries, whole * (2 * point + 1) / 40));
 
         const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
         QVERIFY(undo.finished);
@@ -171,13 +179,7 @@ void TestJournal::rerunAfterKill()
 
     for (int point = 0; point < 10; ++point) {
         QTemporaryDir client;
-        QVERIFY(TreeFixture::build(client.path(), entries));
-        QProcess process;
-        process.start(VELTRA_CLI, {"-q", client.path()});
-        QVERIFY(process.waitForStarted());
-        QThread::msleep(unsigned(whole * (2 * point + 1) / 20));
-        process.kill();
-        process.waitForFinished();
+        QVERIFY(killedRun(client.path(), entries, whole * (2 * point + 1) / 20));
 
         // Running again reaches the tree of a run never killed, leftovers and all.
         QVERIFY(runCli({"-q", client.path()}).finished);

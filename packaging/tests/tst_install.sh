@@ -21,18 +21,8 @@ done
 build="$1"
 prefix="$2/prefix"
 version="$3"
-failures=0
-
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }

@@ -17,18 +17,8 @@ for tool in lintian readelf dpkg-deb dpkg-parsechangelog; do
 done
 
 deb="$1"
-failures=0
-
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 # Error and warning tags; info and pedantic ones are shown, not counted.
 lintian_clean() {
