@@ -116,6 +116,19 @@ int printJournals(const QString &folder)
     return Clean;
 }
 
+// --progress and --no-progress: the last one given wins, so an alias can be
+// overridden on the command line.
+bool progressWanted(const QStringList &given)
+{
+    for (auto it = given.crbegin(); it != given.crend(); ++it) {
+        if (*it == QLatin1String("progress"))
+            return true;
+        if (*it == QLatin1String("no-progress"))
+            return false;
+    }
+    return ProgressLine::wantedByDefault();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -148,12 +161,18 @@ int main(int argc, char *argv[])
         QStringLiteral("Print one JSON object a line instead of the log: every change, warning and error."));
     const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")},
         QStringLiteral("Print no summary on standard error."));
+    const QCommandLineOption progressOption(QStringLiteral("progress"),
+        QStringLiteral("Show how far the run is on standard error, wherever the streams go "
+                       "(by default only when standard output and standard error are both the terminal)."));
+    const QCommandLineOption noProgressOption(
+        QStringLiteral("no-progress"), QStringLiteral("Show no progress line on standard error."));
     const QCommandLineOption undoOption(QStringLiteral("undo"),
         QStringLiteral("Reverse a run: the given JOURNAL, or the newest one not yet undone in FOLDER."));
     const QCommandLineOption journalsOption(QStringLiteral("journals"),
         QStringLiteral("List the journals of FOLDER, newest first: time, run or undo, changes, state."));
-    for (const QCommandLineOption &option : {versionOption, colorOption, htmlOption, dryRunOption,
-             verboseOption, jsonOption, quietOption, undoOption, journalsOption})
+    for (const QCommandLineOption &option :
+        {versionOption, colorOption, htmlOption, dryRunOption, verboseOption, jsonOption, quietOption,
+            progressOption, noProgressOption, undoOption, journalsOption})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("folder"),
         QStringLiteral("The client's top folder, the one that holds \"base\" (default: the current folder); "
@@ -214,7 +233,7 @@ int main(int argc, char *argv[])
                                               : ChangeLines::None;
 
     Interrupt::install();
-    ProgressLine progress(stderr);
+    ProgressLine progress(stderr, progressWanted(parser.optionNames()));
     LogOutput output(format, colour, progress);
     output.onClosed(Interrupt::outputClosed);
     RunReport report;

@@ -32,6 +32,8 @@ private slots:
     void informationOnly();
     void html();
     void progressOnlyOnATerminal();
+    void progressWhereBothStreamsAreTheTerminal_data();
+    void progressWhereBothStreamsAreTheTerminal();
     void terminalConventions_data();
     void terminalConventions();
     void hintForAFolderOneLevelOff_data();
@@ -236,6 +238,57 @@ void TestCli::progressOnlyOnATerminal()
     const QByteArray screen = process.readAllStandardOutput();
     QVERIFY2(screen.contains("\r\x1b[K0/2 0% 0:00 Alpha"), screen.constData());
     QVERIFY(screen.contains("\r\x1b[KRestructuring Alpha...")); // erased before the log is printed
+}
+
+void TestCli::progressWhereBothStreamsAreTheTerminal_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<bool>("progress");
+
+    QTest::newRow("both on the terminal") << ""
+                                          << "" << true;
+    QTest::newRow("log into a pager") << ""
+                                      << "| cat" << false;
+    QTest::newRow("log into a file") << ""
+                                     << "> log.txt" << false;
+    QTest::newRow("asked for, log into a pager") << "--progress"
+                                                 << "| cat" << true;
+    QTest::newRow("asked for on a dumb terminal") << "--progress"
+                                                  << "" << true;
+    QTest::newRow("refused on the terminal") << "--no-progress"
+                                             << "" << false;
+    QTest::newRow("the last one wins: off") << "--progress --no-progress"
+                                            << "" << false;
+    QTest::newRow("the last one wins: on") << "--no-progress --progress"
+                                           << "| cat" << true;
+}
+
+void TestCli::progressWhereBothStreamsAreTheTerminal()
+{
+    QFETCH(QString, options);
+    QFETCH(QString, redirection);
+    QFETCH(bool, progress);
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QTemporaryDir client;
+    QVERIFY(
+        TreeFixture::build(client.path(), {"base/characters/Alpha/x.png=1", "base/characters/Beta/y.png=2"}));
+    const QString term = QString(QTest::currentDataTag()).contains("dumb") ? "dumb" : "xterm";
+    QProcess process;
+    process.setWorkingDirectory(client.path());
+    process.start(script,
+        {"-qefc",
+            QString("env TERM=%1 %2 -q --color=never %3 . %4").arg(term, VELTRA_CLI, options, redirection),
+            "/dev/null"});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray screen = process.readAllStandardOutput();
+    QCOMPARE(screen.contains("0/2 0% 0:00 Alpha"), progress);
+    // The log reaches its reader whole either way.
+    QFile file(client.filePath("log.txt"));
+    const QByteArray log = file.open(QIODevice::ReadOnly) ? file.readAll() : screen;
+    QVERIFY2(log.contains("Restructuring Beta..."), log.constData());
 }
 
 void TestCli::terminalConventions_data()
