@@ -28,6 +28,8 @@ public:
     void onClosed(void (*closed)()) { m_onClosed = closed; }
 
     void writeBlock(const QStringList &block);
+    // One record of the JSON output, without its line feed.
+    void writeRecord(const QByteArray &record);
     // Writes what the format keeps for the end: the HTML document.
     void finish(const QStringList &log, const QString &title);
 

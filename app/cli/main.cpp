@@ -83,6 +83,22 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(line));
 }
 
+// The last record of the JSON output: what the summary line says, for a
+// script. An undo counts changes where a run counts characters.
+QByteArray summaryRecord(const RunReport &report, bool dryRun, bool undo)
+{
+    const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+    const auto number = [](int value) { return QByteArray::number(value); };
+    const auto flag = [](bool value) { return QByteArray(value ? "true" : "false"); };
+    return QByteArray("{\"op\":\"summary\",\"version\":1,\"") + (undo ? "changes" : "characters")
+        + "\":{\"done\":" + number(report.outcome.done) + ",\"total\":" + number(report.outcome.total)
+        + "},\"moves\":" + number(report.counts.moves) + ",\"deletions\":" + number(report.counts.deletions)
+        + ",\"documents\":" + number(report.counts.documents)
+        + ",\"folders\":" + number(report.counts.folders) + ",\"errors\":" + number(errors) + ",\"journal\":"
+        + (report.journal.isEmpty() ? QByteArray("null") : jsonString(report.journal)) + ",\"stopped\":"
+        + flag(report.outcome.stopped) + ",\"dry_run\":" + flag(dryRun) + ",\"undo\":" + flag(undo) + '}';
+}
+
 // One line a journal, newest first: its name, when it started, whether it
 // records a run or an undo, how many changes, and what became of it.
 int printJournals(const QString &folder)
@@ -280,6 +296,7 @@ int main(int argc, char *argv[])
     output.finish(report.log,
         QStringLiteral("Veltra log: %1, %2")
             .arg(QDir::currentPath(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
+    output.writeRecord(summaryRecord(report, options.dryRun, undo));
     if (report.outcome.stopped && undo) {
         std::fprintf(stderr,
             "veltra-cli: stopped after %d of %d changes; the same command finishes the undo\n",

@@ -40,6 +40,11 @@ private slots:
     void hintForAFolderOneLevelOff();
     void interruptFinishesTheCharacterInHand();
     void closedOutputStopsBetweenCharacters();
+    void jsonRecordsNameTheirPlaces_data();
+    void jsonRecordsNameTheirPlaces();
+    void jsonEndsWithASummary_data();
+    void jsonEndsWithASummary();
+    void undoLinesNamePathsFromTheTop();
 
 private:
     QTemporaryDir m_client;
@@ -406,6 +411,105 @@ void TestCli::closedOutputStopsBetweenCharacters()
     const CliRun undo = runCli({"--undo", "-q", client.path()});
     QCOMPARE(undo.exitCode, 0);
     QCOMPARE(TreeFixture::describe(client.path()), before);
+}
+
+void TestCli::jsonRecordsNameTheirPlaces_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("record");
+
+    QTest::newRow("a duplicate")
+        << QStringList{"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}
+        << "{\"op\":\"warning\",\"text\":\"char_icon.png is a duplicate of actor.png, char_icon.png has been "
+           "deleted\",\"character\":\"Kit\",\"from\":\"base/characters/Kit/char_icon.png\","
+           "\"to\":\"base/characters/Kit/actor.png\"}\n"
+           "{\"op\":\"delete\",\"path\":\"base/characters/Kit/char_icon.png\"";
+    QTest::newRow("two different files")
+        << QStringList{"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=j"}
+        << "{\"op\":\"error\",\"text\":\"unable to move char_icon.png to actor.png; files are different "
+           "from each others\",\"character\":\"Kit\",\"from\":\"base/characters/Kit/char_icon.png\","
+           "\"to\":\"base/characters/Kit/actor.png\"}\n";
+    QTest::newRow("below a sub-folder, a name to escape")
+        << QStringList{"base/characters/K \"1\"/shouts/holdit.png=a",
+               "base/characters/K \"1\"/shouts/sprites/holdit.png=b"}
+        << "\"character\":\"K \\\"1\\\"\",\"from\":\"base/characters/K \\\"1\\\"/shouts/holdit.png\","
+           "\"to\":\"base/characters/K \\\"1\\\"/shouts/sprites/holdit.png\"}\n";
+    QTest::newRow("a folder that cannot move")
+        << QStringList{"base/characters/Kit/emotions/1.png=a", "base/characters/Kit/resources/"}
+        << "\"character\":\"Kit\",\"from\":\"base/characters/Kit/emotions\","
+           "\"to\":\"base/characters/Kit/resources\"}\n";
+}
+
+void TestCli::jsonRecordsNameTheirPlaces()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, record);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), entries));
+    const QByteArray text = runCli({"-n", "-q", "--color=never", client.path()}).out;
+    const CliRun run = runCli({"-n", "-q", "--json", client.path()});
+    QVERIFY(run.finished);
+    QVERIFY2(run.out.contains(record.toUtf8()), run.out.constData());
+    // One record a warning or error line, and no line of text.
+    const auto count = [](const QByteArray &bytes, const QByteArray &what) { return bytes.count(what); };
+    QCOMPARE(count(run.out, "{\"op\":\"warning\""), count(text, "[WARNING]"));
+    QCOMPARE(count(run.out, "{\"op\":\"error\""), count(text, "[ERROR]"));
+    for (const QByteArray &line : run.out.split('\n'))
+        QVERIFY2(line.isEmpty() || line.startsWith("{\"op\":"), line.constData());
+}
+
+void TestCli::jsonEndsWithASummary_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("summary"); // a pattern
+
+    QTest::newRow("dry run")
+        << QStringList{"-n"}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"characters\":\\{\"done\":2,\"total\":2\\},"
+           "\"moves\":3,\"deletions\":1,\"documents\":0,\"folders\":1,\"errors\":1,"
+           "\"journal\":null,\"stopped\":false,\"dry_run\":true,\"undo\":false\\}$";
+    QTest::newRow("run")
+        << QStringList{}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"characters\":\\{\"done\":2,\"total\":2\\},"
+           "\"moves\":3,\"deletions\":1,\"documents\":0,\"folders\":1,\"errors\":1,"
+           "\"journal\":\".*/veltra-journal/[0-9T]+Z\\.jsonl\",\"stopped\":false,"
+           "\"dry_run\":false,\"undo\":false\\}$";
+    QTest::newRow("undo")
+        << QStringList{"--undo"}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"changes\":\\{\"done\":5,\"total\":5\\},"
+           "\"moves\":3,\"deletions\":0,\"documents\":1,\"folders\":1,\"errors\":0,"
+           "\"journal\":\".*\\.jsonl\",\"stopped\":false,\"dry_run\":false,\"undo\":true\\}$";
+}
+
+void TestCli::jsonEndsWithASummary()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, summary);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(),
+        {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/a.png=a", "base/characters/Kit/b.png=b",
+            "base/characters/Kit/sprites/b.png=b", "base/characters/Lin/char_icon.png=i",
+            "base/characters/Lin/actor.png=j", "base/characters/Lin/c.png=c"}));
+    if (options.contains("--undo"))
+        QCOMPARE(runCli({"-q", client.path()}).exitCode, 1);
+    const CliRun run = runCli(options + QStringList{"-q", "--json", client.path()});
+    QVERIFY(run.finished);
+    QVERIFY(run.out.endsWith('\n'));
+    const QString last = QString::fromUtf8(run.out).section('\n', -2, -2);
+    QVERIFY2(QRegularExpression(summary).match(last).hasMatch(), qPrintable(last));
+    QCOMPARE(run.out.count("\"op\":\"summary\""), 1);
+}
+
+void TestCli::undoLinesNamePathsFromTheTop()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=i"}));
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    const CliRun undo = runCli({"--undo", "-n", "-v", "-q", "--color=never", client.path()});
+    QCOMPARE(undo.exitCode, 0);
+    QVERIFY2(
+        undo.out.contains("\n  moved base/characters/Kit/actor.png to base/characters/Kit/char_icon.png\n"),
+        undo.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
