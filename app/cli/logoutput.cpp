@@ -85,6 +85,14 @@ void LogOutput::writeBlock(const QStringList &block)
     write((m_colour ? text : stripSgr(text)).toUtf8());
 }
 
+void LogOutput::writeLastLine(const QString &line)
+{
+    if (m_format != LogFormat::Text)
+        return;
+    writeBlock({line});
+    write("\n");
+}
+
 void LogOutput::writeRecord(const QByteArray &record)
 {
     if (m_format == LogFormat::Json)

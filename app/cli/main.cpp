@@ -293,7 +293,14 @@ int main(int argc, char *argv[])
                 stderr, "veltra-cli: did you mean %s, the folder that holds base?\n", qPrintable(meant));
         return Clean;
     }
-    output.finish(report.log,
+    // The log of a stopped run ends as the window's does; an undo's log names
+    // its changes, not characters, and its stop is told on standard error.
+    QStringList log = report.log;
+    if (report.outcome.stopped && !undo) {
+        log.append(stoppedLine(report.outcome));
+        output.writeLastLine(log.last());
+    }
+    output.finish(log,
         QStringLiteral("Veltra log: %1, %2")
             .arg(QDir::currentPath(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
     output.writeRecord(summaryRecord(report, options.dryRun, undo));

@@ -45,6 +45,8 @@ private slots:
     void jsonEndsWithASummary_data();
     void jsonEndsWithASummary();
     void undoLinesNamePathsFromTheTop();
+    void stoppedRunEndsItsLog_data();
+    void stoppedRunEndsItsLog();
 
 private:
     QTemporaryDir m_client;
@@ -510,6 +512,60 @@ void TestCli::undoLinesNamePathsFromTheTop()
     QVERIFY2(
         undo.out.contains("\n  moved base/characters/Kit/actor.png to base/characters/Kit/char_icon.png\n"),
         undo.out.constData());
+}
+
+void TestCli::stoppedRunEndsItsLog_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("ending"); // what the output ends with; %1 the characters done
+
+    QTest::newRow("text") << QStringList{"--color=always"}
+                          << "Done!\n\nStopped after %1 of 300 characters.\n";
+    QTest::newRow("verbose html") << QStringList{"--html", "-v"}
+                                  << "Done!<br /><br />Stopped after %1 of 300 characters.</body>\n</html>\n";
+    QTest::newRow("json") << QStringList{"--json"}
+                          << "{\"op\":\"summary\",\"version\":1,\"characters\":{\"done\":%1,\"total\":300},";
+}
+
+void TestCli::stoppedRunEndsItsLog()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, ending);
+    QTemporaryDir client;
+    QStringList entries;
+    for (int i = 0; i < 300; ++i) {
+        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
+        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
+    }
+    QVERIFY(TreeFixture::build(client.path(), entries));
+
+    // The progress line, asked for on a pipe, says the walk has begun.
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    process.start(VELTRA_CLI, QStringList{"-q", "--progress", client.path()} + options);
+    QVERIFY(process.waitForReadyRead(60000));
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 143);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+
+    // Every character migrated left its actor.png; the log counts exactly those.
+    int done = 0;
+    while (done < 300
+        && QFile::exists(
+            client.filePath(QString("base/characters/C%1/actor.png").arg(done, 3, 10, QChar('0')))))
+        ++done;
+    QVERIFY(done > 0 && done < 300);
+    const QString expected = ending.arg(done);
+    if (options.contains("--json")) {
+        const QString last = out.section('\n', -2, -2);
+        QVERIFY2(last.startsWith(expected), qPrintable(last));
+        QVERIFY2(last.contains("\"stopped\":true,\"dry_run\":false,\"undo\":false}"), qPrintable(last));
+        QVERIFY(!out.contains("Stopped after"));
+    } else {
+        QVERIFY2(out.endsWith(expected), qPrintable(out.right(200)));
+        QCOMPARE(out.count("Stopped after"), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)
