@@ -168,13 +168,16 @@ int main(int argc, char *argv[])
                        "always or never."),
         QStringLiteral("when"), QStringLiteral("auto"));
     const QCommandLineOption htmlOption(QStringLiteral("html"),
-        QStringLiteral("Print the log as an HTML document, as the log window shows it."));
+        QStringLiteral("Print the log as an HTML document, as the log window shows it (with --verbose, "
+                       "the change lines too)."));
     const QCommandLineOption dryRunOption({QStringLiteral("n"), QStringLiteral("dry-run")},
         QStringLiteral("Change nothing; print exactly what a real run would print."));
     const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
-        QStringLiteral("Add a line for every change: moved, deleted, wrote, created folder."));
+        QStringLiteral("Add a line for every change to the text or HTML log: moved, deleted, wrote, "
+                       "created folder."));
     const QCommandLineOption jsonOption(QStringLiteral("json"),
-        QStringLiteral("Print one JSON object a line instead of the log: every change, warning and error."));
+        QStringLiteral("Print one JSON object a line instead of the log: every change, warning and error, "
+                       "then a summary. Not with --html."));
     const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")},
         QStringLiteral("Print no summary on standard error."));
     const QCommandLineOption progressOption(QStringLiteral("progress"),
