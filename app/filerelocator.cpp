@@ -11,13 +11,14 @@
 namespace {
 
 // The system's reason, where there is one, follows the words every such line has.
-QString unknownError(const QString &from, const QString &to, const QString &reason = QString())
+QStringList unknownError(
+    const QString &from, const QString &to, const LineSubject &subject, const QString &reason = QString())
 {
     QString message
         = QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to);
     if (!reason.isEmpty())
         message += QStringLiteral(" (%1)").arg(reason);
-    return formatLogLine(LogLevel::Error, message);
+    return logLines(LogLevel::Error, message, subject);
 }
 
 } // namespace
@@ -36,30 +37,38 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     const QString shownFrom = displayName(from);
     const QString shownTo = displayName(to);
     const QString target = root + QLatin1Char('/') + to;
+    // Every line about this relocation names both places to the machine output.
+    const LineSubject subject{QString(), source, target};
     FileError reason;
     if (files.status(target).exists) {
         // A dangling link occupies its name too; nothing is moved onto it.
         ComparedSource seen;
         switch (files.compare(source, target, &seen)) {
-        case FileComparison::Identical:
+        case FileComparison::Identical: {
             // Only the entry that was compared goes, never the file a link of
             // that name points to.
             // The warning stands before the line of the deletion it announces.
-            m_log.append(formatLogLine(LogLevel::Warning,
-                QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo)));
-            if (!files.removeCompared(source, target, seen, &reason))
-                m_log.last() = unknownError(shownFrom, shownTo, reason);
+            const int before = m_log.size();
+            appendLogLine(m_log, LogLevel::Warning,
+                QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo),
+                subject);
+            if (!files.removeCompared(source, target, seen, &reason)) {
+                m_log.erase(m_log.begin() + before, m_log.end());
+                m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+            }
             return;
+        }
         case FileComparison::Different:
-            m_log.append(formatLogLine(LogLevel::Error,
+            appendLogLine(m_log, LogLevel::Error,
                 QStringLiteral("unable to move %1 to %2; files are different from each others")
-                    .arg(shownFrom, shownTo)));
+                    .arg(shownFrom, shownTo),
+                subject);
             return;
         case FileComparison::Unreadable:
             // A rename never replaces, so it would fail here; do not even try.
             // A folder, a link to the same file or a dangling link (ENOENT) is no
             // failure of the system's: no reason to add.
-            m_log.append(unknownError(shownFrom, shownTo,
+            m_log.append(unknownError(shownFrom, shownTo, subject,
                 seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text : QString()));
             return;
         }
@@ -69,5 +78,5 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     if (!m_folders.contains(parent) && files.makePath(parent, &reason))
         m_folders.insert(parent);
     if (!files.move(source, target, &reason))
-        m_log.append(unknownError(shownFrom, shownTo, reason));
+        m_log.append(unknownError(shownFrom, shownTo, subject, reason));
 }

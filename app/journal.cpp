@@ -1,11 +1,11 @@
 #include "app/journal.h"
 
+#include "app/loglevel.h"
+
 #include "paths/clientroot.h"
 #include "paths/posixfile.h"
 
 #include <QDateTime>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,22 +15,10 @@
 
 namespace {
 
-QByteArray jsonText(const QString &text)
-{
-    // Printable ASCII but quote and backslash stands in JSON as it is.
-    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('"') && c != QLatin1Char('\\');
-    });
-    if (plain)
-        return '"' + text.toLatin1() + '"';
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return array.mid(1, array.size() - 2);
-}
-
 QByteArray relative(const QString &path, const QString &client)
 {
     const QString prefix = client.endsWith(QLatin1Char('/')) ? client : client + QLatin1Char('/');
-    return jsonText(path.startsWith(prefix) ? path.mid(prefix.size()) : path);
+    return jsonString(path.startsWith(prefix) ? path.mid(prefix.size()) : path);
 }
 
 QByteArray operation(const char *name)
@@ -149,9 +137,9 @@ std::unique_ptr<Journal> Journal::create(
             *error = PosixFile::systemError();
             return nullptr;
         }
-        const QByteArray header = "{\"veltra\":" + jsonText(version)
-            + ",\"started\":" + jsonText(now.toString(Qt::ISODate)) + ",\"client\":" + jsonText(client)
-            + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonText(undoOf)) + "}\n";
+        const QByteArray header = "{\"veltra\":" + jsonString(version)
+            + ",\"started\":" + jsonString(now.toString(Qt::ISODate)) + ",\"client\":" + jsonString(client)
+            + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonString(undoOf)) + "}\n";
         std::unique_ptr<Journal> journal(new Journal(fd, path, client));
         if (!writeAll(fd, header)) {
             *error = PosixFile::systemError();

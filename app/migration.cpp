@@ -17,7 +17,7 @@ RunSeam::RunSeam(const QString &client, const RunOptions &options, Reach reach)
     : m_client(client)
     , m_options(options)
     , m_root(std::make_unique<ClientRoot>())
-    , m_recorder(client, options.lines)
+    , m_recorder(client, options.lines, reach == Reach::Client ? ShownFrom::Client : ShownFrom::Character)
 {
     std::unique_ptr<DiskFileSystem> disk = reach == Reach::Client
         ? std::make_unique<ClientFileSystem>(*m_root)
@@ -87,6 +87,9 @@ RunReport migrate(const Converter &convert, const WalkHooks &hooks, const RunOpt
         return report;
     {
         const FileSystemScope scope(seam.files());
+        std::unique_ptr<LineRecords> records;
+        if (options.lines == ChangeLines::Json)
+            records = std::make_unique<LineRecords>(client);
         report.log = restructureCharacterFolders(convert, hooks, &report.outcome);
     }
     seam.finish(report);

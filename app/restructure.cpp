@@ -71,14 +71,18 @@ void reportUnlisted(const QString &folder, QStringList &log)
 {
     const FolderListing listing = fileSystem().list(folder);
     if (!listing.error.isEmpty()) {
-        log.append(formatLogLine(LogLevel::Error,
+        appendLogLine(log, LogLevel::Error,
             QStringLiteral("cannot read the folder %1: %2")
-                .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error)));
+                .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error),
+            {folder, {}, {}});
     }
     for (const QByteArray &raw : listing.undecodable) {
-        log.append(formatLogLine(LogLevel::Warning,
+        // The record can only name such an entry as the log shows it.
+        const QString shown = displayBytes(raw);
+        appendLogLine(log, LogLevel::Warning,
             QStringLiteral("%1 is left alone: its name is not valid in this system's file-name encoding")
-                .arg(displayBytes(raw))));
+                .arg(shown),
+            {folder + QLatin1Char('/') + shown, {}, {}});
     }
 }
 

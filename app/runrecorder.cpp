@@ -6,15 +6,14 @@
 
 namespace {
 
-const QChar recordMark(0x1e); // escaped in every name a log line shows
-
 // A path as a user reads it in a character's log: relative to the character
-// folder, or to the client for anything outside one.
-QString shown(const QString &path, const QString &client)
+// folder, or to the client for anything outside one (or in any log without
+// character blocks).
+QString shown(const QString &path, const QString &client, ShownFrom from)
 {
     const QString characters = client + QStringLiteral("/base/characters/");
     QString relative = path;
-    if (path.startsWith(characters)) {
+    if (from == ShownFrom::Character && path.startsWith(characters)) {
         relative = path.mid(characters.size());
         relative = relative.mid(relative.indexOf(QLatin1Char('/')) + 1);
     } else if (path.startsWith(client + QLatin1Char('/'))) {
@@ -25,19 +24,11 @@ QString shown(const QString &path, const QString &client)
 
 } // namespace
 
-bool isRecordLine(const QString &line)
-{
-    return line.startsWith(recordMark);
-}
-
-QString recordOfLine(const QString &line)
-{
-    return line.mid(1);
-}
-
-RunRecorder::RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal)
+RunRecorder::RunRecorder(
+    const QString &client, ChangeLines lines, ShownFrom shownFrom, ChangeObserver *journal)
     : m_client(client)
     , m_lines(lines)
+    , m_shownFrom(shownFrom)
     , m_journal(journal)
 {
 }
@@ -76,21 +67,22 @@ void RunRecorder::changed(const Change &change)
     if (!log || m_lines == ChangeLines::None)
         return;
     if (m_lines == ChangeLines::Json)
-        log->append(recordMark + QString::fromUtf8(changeRecord(change, m_client)));
+        log->append(recordLine(changeRecord(change, m_client)));
     else
         log->append(plainLine(change));
 }
 
 QString RunRecorder::plainLine(const Change &change) const
 {
-    const QString path = shown(change.path, m_client);
+    const QString path = shown(change.path, m_client, m_shownFrom);
     switch (change.kind) {
     case Change::Move:
-        return QStringLiteral("  moved %1 to %2").arg(path, shown(change.other, m_client));
+        return QStringLiteral("  moved %1 to %2").arg(path, shown(change.other, m_client, m_shownFrom));
     case Change::Delete:
         if (change.other.isEmpty())
             return QStringLiteral("  deleted %1").arg(path);
-        return QStringLiteral("  deleted %1 (same bytes as %2)").arg(path, shown(change.other, m_client));
+        return QStringLiteral("  deleted %1 (same bytes as %2)")
+            .arg(path, shown(change.other, m_client, m_shownFrom));
     case Change::Write:
         return QStringLiteral("  wrote %1").arg(path);
     case Change::MakeFolder:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/loglevel.h"
 #include "paths/change.h"
 
 #include <QString>
@@ -20,17 +21,19 @@ struct ChangeCounts
     int folders = 0;
 };
 
-// The line a log holds in place of a change record when the output is JSON;
-// it starts with a character no log line can hold.
-bool isRecordLine(const QString &line);
-QString recordOfLine(const QString &line);
+// Where the plain change lines name paths from.
+enum class ShownFrom {
+    Character, // the character folder whose block the line stands in
+    Client, // the client's top folder: an undo's log has no character blocks
+};
 
 // Counts every change of a run and, as asked, adds a line for it to the log
 // of the step that made it. Passes each change on to the journal, if any.
 class RunRecorder : public ChangeObserver
 {
 public:
-    RunRecorder(const QString &client, ChangeLines lines, ChangeObserver *journal = nullptr);
+    RunRecorder(const QString &client, ChangeLines lines, ShownFrom shownFrom = ShownFrom::Character,
+        ChangeObserver *journal = nullptr);
     void setJournal(ChangeObserver *journal) { m_journal = journal; }
 
     bool aboutToChange(const Change &change, FileError *why) override;
@@ -44,6 +47,7 @@ private:
 
     QString m_client;
     ChangeLines m_lines;
+    ShownFrom m_shownFrom;
     ChangeObserver *m_journal;
     ChangeCounts m_counts;
 };

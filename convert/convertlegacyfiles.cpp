@@ -71,8 +71,9 @@ public:
             if (reason.isEmpty())
                 files.writeDocument(file.targetPath, file.document, file.digest, &reason);
             if (!reason.isEmpty()) {
-                log.append(formatLogLine(LogLevel::Error,
-                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason.text)));
+                appendLogLine(log, LogLevel::Error,
+                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason.text),
+                    {file.targetPath, {}, {}});
             }
         }
         return log;

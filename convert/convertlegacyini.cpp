@@ -129,8 +129,8 @@ LegacyIniReading readLegacyIni(const QString &path)
     if (!files.readFile(path, &bytes, &reason)) {
         // Nothing is made from a file that cannot be read: a default actor
         // data file would keep its options out for good.
-        reading.problems.append(formatLogLine(
-            LogLevel::Error, QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason)));
+        appendLogLine(reading.problems, LogLevel::Error,
+            QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason), {path, {}, {}});
         return reading;
     }
     // The character is the folder as it was listed, even when it links elsewhere.
@@ -176,8 +176,9 @@ QStringList makeActorData(const LegacyIniReading &reading)
     const QString reason = createActorData(reading.folder, reading.options);
     if (reason.isEmpty())
         return {};
-    return {formatLogLine(LogLevel::Error,
-        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason))};
+    return logLines(LogLevel::Error,
+        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason),
+        {actorDataFilePath(reading.folder).path, {}, {}});
 }
 
 QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)

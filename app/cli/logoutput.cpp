@@ -7,20 +7,28 @@
 #include "app/runrecorder.h"
 #include "view/ansihtmlconverter.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 #include <cerrno>
 #include <unistd.h>
 
 namespace {
 
+// A line whose maker named no character or path (an undo's).
 QByteArray textRecord(const char *op, const QString &line)
 {
     // The level is the record's own; the text is the message alone.
     const QString message = line.mid(line.indexOf(QStringLiteral("\x1b[0m")) + 4);
-    const QByteArray text = QJsonDocument(QJsonArray{stripSgr(message)}).toJson(QJsonDocument::Compact);
-    return QByteArray("{\"op\":\"") + op + "\",\"text\":" + text.mid(1, text.size() - 2) + "}\n";
+    return QByteArray("{\"op\":\"") + op + "\",\"text\":" + jsonString(stripSgr(message))
+        + ",\"character\":null}\n";
+}
+
+// Whether the line after a warning or error line is that line's own record.
+bool isLineRecord(const QStringList &block, int at)
+{
+    if (at >= block.size() || !isRecordLine(block.at(at)))
+        return false;
+    const QString record = recordOfLine(block.at(at));
+    return record.startsWith(QLatin1String("{\"op\":\"warning\","))
+        || record.startsWith(QLatin1String("{\"op\":\"error\","));
 }
 
 QByteArray htmlEscaped(const QString &text)
@@ -58,9 +66,12 @@ void LogOutput::writeBlock(const QStringList &block)
         return;
     if (m_format == LogFormat::Json) {
         QByteArray records;
-        for (const QString &line : block) {
+        for (int at = 0; at < block.size(); ++at) {
+            const QString &line = block.at(at);
             if (isRecordLine(line))
                 records += recordOfLine(line).toUtf8() + '\n';
+            else if ((isErrorLine(line) || isWarningLine(line)) && isLineRecord(block, at + 1))
+                continue; // the record that follows says it all
             else if (isErrorLine(line))
                 records += textRecord("error", line);
             else if (isWarningLine(line))
@@ -72,6 +83,20 @@ void LogOutput::writeBlock(const QStringList &block)
     const QString text = (m_first ? QString() : QStringLiteral("\n")) + joinLog(block);
     m_first = false;
     write((m_colour ? text : stripSgr(text)).toUtf8());
+}
+
+void LogOutput::writeLastLine(const QString &line)
+{
+    if (m_format != LogFormat::Text)
+        return;
+    writeBlock({line});
+    write("\n");
+}
+
+void LogOutput::writeRecord(const QByteArray &record)
+{
+    if (m_format == LogFormat::Json)
+        write(record + '\n');
 }
 
 void LogOutput::finish(const QStringList &log, const QString &title)

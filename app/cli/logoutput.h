@@ -28,6 +28,11 @@ public:
     void onClosed(void (*closed)()) { m_onClosed = closed; }
 
     void writeBlock(const QStringList &block);
+    // Ends the text log with one more line, after an empty one as the window
+    // shows it, and a line feed so that the line reaches line-reading tools.
+    void writeLastLine(const QString &line);
+    // One record of the JSON output, without its line feed.
+    void writeRecord(const QByteArray &record);
     // Writes what the format keeps for the end: the HTML document.
     void finish(const QStringList &log, const QString &title);
 

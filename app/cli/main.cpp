@@ -83,6 +83,22 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(line));
 }
 
+// The last record of the JSON output: what the summary line says, for a
+// script. An undo counts changes where a run counts characters.
+QByteArray summaryRecord(const RunReport &report, bool dryRun, bool undo)
+{
+    const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+    const auto number = [](int value) { return QByteArray::number(value); };
+    const auto flag = [](bool value) { return QByteArray(value ? "true" : "false"); };
+    return QByteArray("{\"op\":\"summary\",\"version\":1,\"") + (undo ? "changes" : "characters")
+        + "\":{\"done\":" + number(report.outcome.done) + ",\"total\":" + number(report.outcome.total)
+        + "},\"moves\":" + number(report.counts.moves) + ",\"deletions\":" + number(report.counts.deletions)
+        + ",\"documents\":" + number(report.counts.documents)
+        + ",\"folders\":" + number(report.counts.folders) + ",\"errors\":" + number(errors) + ",\"journal\":"
+        + (report.journal.isEmpty() ? QByteArray("null") : jsonString(report.journal)) + ",\"stopped\":"
+        + flag(report.outcome.stopped) + ",\"dry_run\":" + flag(dryRun) + ",\"undo\":" + flag(undo) + '}';
+}
+
 // One line a journal, newest first: its name, when it started, whether it
 // records a run or an undo, how many changes, and what became of it.
 int printJournals(const QString &folder)
@@ -116,6 +132,19 @@ int printJournals(const QString &folder)
     return Clean;
 }
 
+// --progress and --no-progress: the last one given wins, so an alias can be
+// overridden on the command line.
+bool progressWanted(const QStringList &given)
+{
+    for (auto it = given.crbegin(); it != given.crend(); ++it) {
+        if (*it == QLatin1String("progress"))
+            return true;
+        if (*it == QLatin1String("no-progress"))
+            return false;
+    }
+    return ProgressLine::wantedByDefault();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -139,21 +168,30 @@ int main(int argc, char *argv[])
                        "always or never."),
         QStringLiteral("when"), QStringLiteral("auto"));
     const QCommandLineOption htmlOption(QStringLiteral("html"),
-        QStringLiteral("Print the log as an HTML document, as the log window shows it."));
+        QStringLiteral("Print the log as an HTML document, as the log window shows it (with --verbose, "
+                       "the change lines too)."));
     const QCommandLineOption dryRunOption({QStringLiteral("n"), QStringLiteral("dry-run")},
         QStringLiteral("Change nothing; print exactly what a real run would print."));
     const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
-        QStringLiteral("Add a line for every change: moved, deleted, wrote, created folder."));
+        QStringLiteral("Add a line for every change to the text or HTML log: moved, deleted, wrote, "
+                       "created folder."));
     const QCommandLineOption jsonOption(QStringLiteral("json"),
-        QStringLiteral("Print one JSON object a line instead of the log: every change, warning and error."));
+        QStringLiteral("Print one JSON object a line instead of the log: every change, warning and error, "
+                       "then a summary. Not with --html."));
     const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")},
         QStringLiteral("Print no summary on standard error."));
+    const QCommandLineOption progressOption(QStringLiteral("progress"),
+        QStringLiteral("Show how far the run is on standard error, wherever the streams go "
+                       "(by default only when standard output and standard error are both the terminal)."));
+    const QCommandLineOption noProgressOption(
+        QStringLiteral("no-progress"), QStringLiteral("Show no progress line on standard error."));
     const QCommandLineOption undoOption(QStringLiteral("undo"),
         QStringLiteral("Reverse a run: the given JOURNAL, or the newest one not yet undone in FOLDER."));
     const QCommandLineOption journalsOption(QStringLiteral("journals"),
         QStringLiteral("List the journals of FOLDER, newest first: time, run or undo, changes, state."));
-    for (const QCommandLineOption &option : {versionOption, colorOption, htmlOption, dryRunOption,
-             verboseOption, jsonOption, quietOption, undoOption, journalsOption})
+    for (const QCommandLineOption &option :
+        {versionOption, colorOption, htmlOption, dryRunOption, verboseOption, jsonOption, quietOption,
+            progressOption, noProgressOption, undoOption, journalsOption})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("folder"),
         QStringLiteral("The client's top folder, the one that holds \"base\" (default: the current folder); "
@@ -214,7 +252,7 @@ int main(int argc, char *argv[])
                                               : ChangeLines::None;
 
     Interrupt::install();
-    ProgressLine progress(stderr);
+    ProgressLine progress(stderr, progressWanted(parser.optionNames()));
     LogOutput output(format, colour, progress);
     output.onClosed(Interrupt::outputClosed);
     RunReport report;
@@ -258,9 +296,17 @@ int main(int argc, char *argv[])
                 stderr, "veltra-cli: did you mean %s, the folder that holds base?\n", qPrintable(meant));
         return Clean;
     }
-    output.finish(report.log,
+    // The log of a stopped run ends as the window's does; an undo's log names
+    // its changes, not characters, and its stop is told on standard error.
+    QStringList log = report.log;
+    if (report.outcome.stopped && !undo) {
+        log.append(stoppedLine(report.outcome));
+        output.writeLastLine(log.last());
+    }
+    output.finish(log,
         QStringLiteral("Veltra log: %1, %2")
             .arg(QDir::currentPath(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
+    output.writeRecord(summaryRecord(report, options.dryRun, undo));
     if (report.outcome.stopped && undo) {
         std::fprintf(stderr,
             "veltra-cli: stopped after %d of %d changes; the same command finishes the undo\n",

@@ -23,11 +23,16 @@ int terminalWidth(FILE *stream)
 
 } // namespace
 
-ProgressLine::ProgressLine(FILE *stream)
+ProgressLine::ProgressLine(FILE *stream, bool enabled)
     : m_stream(stream)
-    , m_enabled(isatty(fileno(stream)) == 1 && qgetenv("TERM") != "dumb")
+    , m_enabled(enabled)
 {
     m_started.start();
+}
+
+bool ProgressLine::wantedByDefault()
+{
+    return isatty(STDOUT_FILENO) == 1 && isatty(STDERR_FILENO) == 1 && qgetenv("TERM") != "dumb";
 }
 
 ProgressLine::~ProgressLine()

@@ -8,12 +8,11 @@
 // A one-line progress display kept on a terminal and erased at the end: n of
 // m, percent, time spent and an estimate of the time left, and the name in
 // hand, shortened to fit the terminal's width. Redrawn at most ten times a
-// second. Writes nothing when the stream is not a terminal or the terminal
-// is dumb.
+// second. Writes nothing unless `enabled`.
 class ProgressLine
 {
 public:
-    explicit ProgressLine(FILE *stream);
+    ProgressLine(FILE *stream, bool enabled);
     ~ProgressLine();
 
     ProgressLine(const ProgressLine &) = delete;
@@ -24,6 +23,11 @@ public:
 
     // The line for the given state and width, without control sequences.
     static QString format(int done, int total, qint64 elapsedMs, const QString &name, int width);
+
+    // Whether the line is drawn when no option asks for it: only where both
+    // the log and the line reach one terminal that can erase it. Over a pager
+    // or a pipe the line would be drawn in the middle of what the reader sees.
+    static bool wantedByDefault();
 
 private:
     FILE *m_stream;

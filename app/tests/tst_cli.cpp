@@ -32,12 +32,21 @@ private slots:
     void informationOnly();
     void html();
     void progressOnlyOnATerminal();
+    void progressWhereBothStreamsAreTheTerminal_data();
+    void progressWhereBothStreamsAreTheTerminal();
     void terminalConventions_data();
     void terminalConventions();
     void hintForAFolderOneLevelOff_data();
     void hintForAFolderOneLevelOff();
     void interruptFinishesTheCharacterInHand();
     void closedOutputStopsBetweenCharacters();
+    void jsonRecordsNameTheirPlaces_data();
+    void jsonRecordsNameTheirPlaces();
+    void jsonEndsWithASummary_data();
+    void jsonEndsWithASummary();
+    void undoLinesNamePathsFromTheTop();
+    void stoppedRunEndsItsLog_data();
+    void stoppedRunEndsItsLog();
 
 private:
     QTemporaryDir m_client;
@@ -238,6 +247,57 @@ void TestCli::progressOnlyOnATerminal()
     QVERIFY(screen.contains("\r\x1b[KRestructuring Alpha...")); // erased before the log is printed
 }
 
+void TestCli::progressWhereBothStreamsAreTheTerminal_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<bool>("progress");
+
+    QTest::newRow("both on the terminal") << ""
+                                          << "" << true;
+    QTest::newRow("log into a pager") << ""
+                                      << "| cat" << false;
+    QTest::newRow("log into a file") << ""
+                                     << "> log.txt" << false;
+    QTest::newRow("asked for, log into a pager") << "--progress"
+                                                 << "| cat" << true;
+    QTest::newRow("asked for on a dumb terminal") << "--progress"
+                                                  << "" << true;
+    QTest::newRow("refused on the terminal") << "--no-progress"
+                                             << "" << false;
+    QTest::newRow("the last one wins: off") << "--progress --no-progress"
+                                            << "" << false;
+    QTest::newRow("the last one wins: on") << "--no-progress --progress"
+                                           << "| cat" << true;
+}
+
+void TestCli::progressWhereBothStreamsAreTheTerminal()
+{
+    QFETCH(QString, options);
+    QFETCH(QString, redirection);
+    QFETCH(bool, progress);
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QTemporaryDir client;
+    QVERIFY(
+        TreeFixture::build(client.path(), {"base/characters/Alpha/x.png=1", "base/characters/Beta/y.png=2"}));
+    const QString term = QString(QTest::currentDataTag()).contains("dumb") ? "dumb" : "xterm";
+    QProcess process;
+    process.setWorkingDirectory(client.path());
+    process.start(script,
+        {"-qefc",
+            QString("env TERM=%1 %2 -q --color=never %3 . %4").arg(term, VELTRA_CLI, options, redirection),
+            "/dev/null"});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray screen = process.readAllStandardOutput();
+    QCOMPARE(screen.contains("0/2 0% 0:00 Alpha"), progress);
+    // The log reaches its reader whole either way.
+    QFile file(client.filePath("log.txt"));
+    const QByteArray log = file.open(QIODevice::ReadOnly) ? file.readAll() : screen;
+    QVERIFY2(log.contains("Restructuring Beta..."), log.constData());
+}
+
 void TestCli::terminalConventions_data()
 {
     QTest::addColumn<QString>("environment");
@@ -353,6 +413,159 @@ void TestCli::closedOutputStopsBetweenCharacters()
     const CliRun undo = runCli({"--undo", "-q", client.path()});
     QCOMPARE(undo.exitCode, 0);
     QCOMPARE(TreeFixture::describe(client.path()), before);
+}
+
+void TestCli::jsonRecordsNameTheirPlaces_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("record");
+
+    QTest::newRow("a duplicate")
+        << QStringList{"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}
+        << "{\"op\":\"warning\",\"text\":\"char_icon.png is a duplicate of actor.png, char_icon.png has been "
+           "deleted\",\"character\":\"Kit\",\"from\":\"base/characters/Kit/char_icon.png\","
+           "\"to\":\"base/characters/Kit/actor.png\"}\n"
+           "{\"op\":\"delete\",\"path\":\"base/characters/Kit/char_icon.png\"";
+    QTest::newRow("two different files")
+        << QStringList{"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=j"}
+        << "{\"op\":\"error\",\"text\":\"unable to move char_icon.png to actor.png; files are different "
+           "from each others\",\"character\":\"Kit\",\"from\":\"base/characters/Kit/char_icon.png\","
+           "\"to\":\"base/characters/Kit/actor.png\"}\n";
+    QTest::newRow("below a sub-folder, a name to escape")
+        << QStringList{"base/characters/K \"1\"/shouts/holdit.png=a",
+               "base/characters/K \"1\"/shouts/sprites/holdit.png=b"}
+        << "\"character\":\"K \\\"1\\\"\",\"from\":\"base/characters/K \\\"1\\\"/shouts/holdit.png\","
+           "\"to\":\"base/characters/K \\\"1\\\"/shouts/sprites/holdit.png\"}\n";
+    QTest::newRow("a folder that cannot move")
+        << QStringList{"base/characters/Kit/emotions/1.png=a", "base/characters/Kit/resources/"}
+        << "\"character\":\"Kit\",\"from\":\"base/characters/Kit/emotions\","
+           "\"to\":\"base/characters/Kit/resources\"}\n";
+}
+
+void TestCli::jsonRecordsNameTheirPlaces()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, record);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), entries));
+    const QByteArray text = runCli({"-n", "-q", "--color=never", client.path()}).out;
+    const CliRun run = runCli({"-n", "-q", "--json", client.path()});
+    QVERIFY(run.finished);
+    QVERIFY2(run.out.contains(record.toUtf8()), run.out.constData());
+    // One record a warning or error line, and no line of text.
+    const auto count = [](const QByteArray &bytes, const QByteArray &what) { return bytes.count(what); };
+    QCOMPARE(count(run.out, "{\"op\":\"warning\""), count(text, "[WARNING]"));
+    QCOMPARE(count(run.out, "{\"op\":\"error\""), count(text, "[ERROR]"));
+    for (const QByteArray &line : run.out.split('\n'))
+        QVERIFY2(line.isEmpty() || line.startsWith("{\"op\":"), line.constData());
+}
+
+void TestCli::jsonEndsWithASummary_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("summary"); // a pattern
+
+    QTest::newRow("dry run")
+        << QStringList{"-n"}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"characters\":\\{\"done\":2,\"total\":2\\},"
+           "\"moves\":3,\"deletions\":1,\"documents\":0,\"folders\":1,\"errors\":1,"
+           "\"journal\":null,\"stopped\":false,\"dry_run\":true,\"undo\":false\\}$";
+    QTest::newRow("run")
+        << QStringList{}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"characters\":\\{\"done\":2,\"total\":2\\},"
+           "\"moves\":3,\"deletions\":1,\"documents\":0,\"folders\":1,\"errors\":1,"
+           "\"journal\":\".*/veltra-journal/[0-9T]+Z\\.jsonl\",\"stopped\":false,"
+           "\"dry_run\":false,\"undo\":false\\}$";
+    QTest::newRow("undo")
+        << QStringList{"--undo"}
+        << "^\\{\"op\":\"summary\",\"version\":1,\"changes\":\\{\"done\":5,\"total\":5\\},"
+           "\"moves\":3,\"deletions\":0,\"documents\":1,\"folders\":1,\"errors\":0,"
+           "\"journal\":\".*\\.jsonl\",\"stopped\":false,\"dry_run\":false,\"undo\":true\\}$";
+}
+
+void TestCli::jsonEndsWithASummary()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, summary);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(),
+        {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/a.png=a", "base/characters/Kit/b.png=b",
+            "base/characters/Kit/sprites/b.png=b", "base/characters/Lin/char_icon.png=i",
+            "base/characters/Lin/actor.png=j", "base/characters/Lin/c.png=c"}));
+    if (options.contains("--undo"))
+        QCOMPARE(runCli({"-q", client.path()}).exitCode, 1);
+    const CliRun run = runCli(options + QStringList{"-q", "--json", client.path()});
+    QVERIFY(run.finished);
+    QVERIFY(run.out.endsWith('\n'));
+    const QString last = QString::fromUtf8(run.out).section('\n', -2, -2);
+    QVERIFY2(QRegularExpression(summary).match(last).hasMatch(), qPrintable(last));
+    QCOMPARE(run.out.count("\"op\":\"summary\""), 1);
+}
+
+void TestCli::undoLinesNamePathsFromTheTop()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=i"}));
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    const CliRun undo = runCli({"--undo", "-n", "-v", "-q", "--color=never", client.path()});
+    QCOMPARE(undo.exitCode, 0);
+    QVERIFY2(
+        undo.out.contains("\n  moved base/characters/Kit/actor.png to base/characters/Kit/char_icon.png\n"),
+        undo.out.constData());
+}
+
+void TestCli::stoppedRunEndsItsLog_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("ending"); // what the output ends with; %1 the characters done
+
+    QTest::newRow("text") << QStringList{"--color=always"}
+                          << "Done!\n\nStopped after %1 of 300 characters.\n";
+    QTest::newRow("verbose html") << QStringList{"--html", "-v"}
+                                  << "Done!<br /><br />Stopped after %1 of 300 characters.</body>\n</html>\n";
+    QTest::newRow("json") << QStringList{"--json"}
+                          << "{\"op\":\"summary\",\"version\":1,\"characters\":{\"done\":%1,\"total\":300},";
+}
+
+void TestCli::stoppedRunEndsItsLog()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, ending);
+    QTemporaryDir client;
+    QStringList entries;
+    for (int i = 0; i < 300; ++i) {
+        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
+        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
+    }
+    QVERIFY(TreeFixture::build(client.path(), entries));
+
+    // The progress line, asked for on a pipe, says the walk has begun.
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    process.start(VELTRA_CLI, QStringList{"-q", "--progress", client.path()} + options);
+    QVERIFY(process.waitForReadyRead(60000));
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 143);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+
+    // Every character migrated left its actor.png; the log counts exactly those.
+    int done = 0;
+    while (done < 300
+        && QFile::exists(
+            client.filePath(QString("base/characters/C%1/actor.png").arg(done, 3, 10, QChar('0')))))
+        ++done;
+    QVERIFY(done > 0 && done < 300);
+    const QString expected = ending.arg(done);
+    if (options.contains("--json")) {
+        const QString last = out.section('\n', -2, -2);
+        QVERIFY2(last.startsWith(expected), qPrintable(last));
+        QVERIFY2(last.contains("\"stopped\":true,\"dry_run\":false,\"undo\":false}"), qPrintable(last));
+        QVERIFY(!out.contains("Stopped after"));
+    } else {
+        QVERIFY2(out.endsWith(expected), qPrintable(out.right(200)));
+        QCOMPARE(out.count("Stopped after"), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

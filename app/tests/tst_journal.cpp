@@ -68,7 +68,7 @@ QStringList changeRecords(const QByteArray &json)
     QStringList records;
     for (const QByteArray &line : json.split('\n')) {
         if (!line.isEmpty() && !line.startsWith("{\"op\":\"warning\"")
-            && !line.startsWith("{\"op\":\"error\""))
+            && !line.startsWith("{\"op\":\"error\"") && !line.startsWith("{\"op\":\"summary\""))
             records.append(QString::fromUtf8(line));
     }
     return records;

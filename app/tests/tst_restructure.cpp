@@ -1,12 +1,15 @@
 // The walk in process, with the conversion replaced by a recorder: what the
 // conversion is handed, when, and where its lines land in the log.
 
+#include "app/loglevel.h"
 #include "app/restructure.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(LineSubject)
 
 class TestRestructure : public QObject
 {
@@ -19,6 +22,8 @@ private slots:
     void conversionRunsBeforeRelocation();
     void progress();
     void emptyClient();
+    void lineRecords_data();
+    void lineRecords();
 
 private:
     QTemporaryDir *m_client = nullptr;
@@ -95,6 +100,44 @@ void TestRestructure::emptyClient()
     });
     QVERIFY(log.isEmpty());
     QCOMPARE(calls, 0);
+}
+
+void TestRestructure::lineRecords_data()
+{
+    QTest::addColumn<LineSubject>("subject");
+    QTest::addColumn<QString>("places"); // what the record holds after its text
+
+    QTest::newRow("an entry of a character") << LineSubject{"/c/base/characters/Kit/sprites/a.png", {},
+        {}} << ",\"character\":\"Kit\",\"path\":\"base/characters/Kit/sprites/a.png\"}";
+    QTest::newRow("a character folder") << LineSubject{"/c/base/characters/Kit", {}, {}}
+                                        << ",\"character\":\"Kit\",\"path\":\"base/characters/Kit\"}";
+    QTest::newRow("the characters folder")
+        << LineSubject{"/c/base/characters", {}, {}} << ",\"character\":null,\"path\":\"base/characters\"}";
+    QTest::newRow("a client named like its folders") << LineSubject{
+        "/c/c/base/characters/K", {}, {}} << ",\"character\":null,\"path\":\"c/base/characters/K\"}";
+    QTest::newRow("a relocation") << LineSubject{{}, "/c/base/characters/K/shouts/x.png",
+        "/c/base/characters/K/shouts/sprites/x.png"}
+                                  << ",\"character\":\"K\",\"from\":\"base/characters/K/shouts/x.png\","
+                                     "\"to\":\"base/characters/K/shouts/sprites/x.png\"}";
+    QTest::newRow("about nothing") << LineSubject{} << ",\"character\":null}";
+}
+
+void TestRestructure::lineRecords()
+{
+    QFETCH(LineSubject, subject);
+    QFETCH(QString, places);
+    QStringList log;
+    appendLogLine(log, LogLevel::Error, "x \"y\"", subject);
+    // Without records asked for, the log is the text alone.
+    QCOMPARE(log, QStringList{formatLogLine(LogLevel::Error, "x \"y\"")});
+    {
+        const LineRecords records("/c/");
+        log = logLines(LogLevel::Warning, "x \"y\"", subject);
+    }
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log.first(), formatLogLine(LogLevel::Warning, "x \"y\""));
+    QVERIFY(isRecordLine(log.last()) && !isWarningLine(log.last()));
+    QCOMPARE(recordOfLine(log.last()), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
 }
 
 QTEST_GUILESS_MAIN(TestRestructure)
