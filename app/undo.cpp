@@ -12,6 +12,7 @@
 #include <QHash>
 
 #include <fcntl.h>
+#include <memory>
 
 namespace {
 
@@ -93,9 +94,17 @@ private:
     QString absolute(const QString &path) const { return m_client + QLatin1Char('/') + path; }
     static QString shown(const QString &path) { return displayName(path); }
 
-    void leave(const QString &message)
+    // A change left as it was; its record names where it stands.
+    void leave(const QString &message, const Change &change)
     {
-        fail(message);
+        LineSubject subject;
+        if (change.kind == Change::Move) {
+            subject.from = absolute(change.other);
+            subject.to = absolute(change.path);
+        } else {
+            subject.path = absolute(change.path);
+        }
+        appendLogLine(m_log, LogLevel::Error, message, subject);
         ++m_left;
     }
 
@@ -124,7 +133,7 @@ private:
         } else {
             return; // removed already, or never written: as it was before the run
         }
-        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason));
+        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason), change);
     }
 
     void undoDelete(const Change &change)
@@ -145,7 +154,8 @@ private:
         }
         leave(QStringLiteral("cannot restore %1 from %2: %3")
                   .arg(shown(change.path),
-                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason));
+                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason),
+            change);
     }
 
     void undoMove(const Change &change)
@@ -168,7 +178,8 @@ private:
             }
         }
         leave(QStringLiteral("cannot move %1 back to %2: %3")
-                  .arg(shown(change.other), shown(change.path), reason));
+                  .arg(shown(change.other), shown(change.path), reason),
+            change);
     }
 
     void undoMakeFolder(const Change &change)
@@ -185,7 +196,7 @@ private:
                 return; // removed already, or never made
             }
         }
-        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason));
+        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason), change);
     }
 
     FileSystem &m_files;
@@ -316,6 +327,9 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
     Undoer undoer(files, client, log);
     {
         const LogSink sink(log);
+        std::unique_ptr<LineRecords> records;
+        if (options.lines == ChangeLines::Json)
+            records = std::make_unique<LineRecords>(client);
         for (const JournalIndex::Damage &damage : journal.damaged())
             undoer.fail(
                 QStringLiteral("line %1 of the journal is no record: %2").arg(damage.line).arg(damage.why));

@@ -262,8 +262,8 @@ int main(int argc, char *argv[])
             = [&progress](int done, int total, const QString &name) { progress.show(done, total, name); };
         hooks.stopRequested = Interrupt::requested;
         hooks.starting = [](const JournalSummary &journal) {
-            std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%d changes)\n",
-                qPrintable(journal.name), qPrintable(journal.header.started), journal.changes);
+            std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%s)\n", qPrintable(journal.name),
+                qPrintable(journal.header.started), qPrintable(plural(journal.changes, "change", "changes")));
         };
         report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks);
         output.writeBlock(report.log);
