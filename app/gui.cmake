@@ -18,9 +18,12 @@ target_link_libraries(veltra_walkrunner PUBLIC veltra_restructure PRIVATE veltra
 
 # veltra: a Windows GUI program, so no console opens beside the window. Qt's
 # entry library supplies WinMain and hands the command line on to main.
-add_executable(veltra WIN32 main.cpp clientfolder.cpp clientfolder.h)
+# The hint at the folder probably meant is the headless program's own, shared.
+add_executable(veltra WIN32 main.cpp clientfolder.cpp clientfolder.h windowsession.cpp windowsession.h
+    cli/clienthint.cpp cli/clienthint.h
+)
 target_link_libraries(veltra PRIVATE
-    veltra_application veltra_walkrunner veltra_convert veltra_view veltra_paths
+    veltra_application veltra_walkrunner veltra_convert veltra_view veltra_paths veltra_version
 )
 if(WIN32)
     target_link_libraries(veltra PRIVATE Qt5::WinMain)
