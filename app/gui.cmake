@@ -53,4 +53,8 @@ add_test(NAME tst_progress
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_progress.sh
         $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_progress ${PROJECT_SOURCE_DIR}
 )
-set_tests_properties(tst_window tst_progress PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS "e2e;gui")
+add_test(NAME tst_confirm
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_confirm.sh
+        $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_confirm ${PROJECT_SOURCE_DIR}
+)
+set_tests_properties(tst_window tst_progress tst_confirm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS "e2e;gui")
