@@ -39,12 +39,12 @@ void WindowSession::choose()
 {
     m_stage = Stage::Asking;
     const QString folder = chooseFolder(QDir::currentPath());
-    // Cancelled: the walk finds nothing in the current folder, and the log
-    // window says where it looked.
-    if (folder.isEmpty())
-        run(false);
-    else
+    if (!folder.isEmpty())
         consider(folder);
+    else if (!m_meant.isEmpty())
+        consider(QDir::currentPath()); // back to the folder probably meant
+    else
+        run(false); // the walk finds nothing here, and the log window says where it looked
 }
 
 void WindowSession::consider(const QString &folder)

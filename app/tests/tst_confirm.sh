@@ -145,7 +145,16 @@ for off in base base/characters base/characters/Alpha; do
     start_veltra "$work" "$client/$off"
     meant="$(find_window '^Is this the client folder')"
     check "$off: the folder probably meant is offered" [ -n "$meant" ]
-    [ "$off" = base ] && [ -n "$meant" ] && import -window "$meant" "$work/meant.png"
+    if [ "$off" = base ] && [ -n "$meant" ]; then
+        import -window "$meant" "$work/meant.png"
+        # Choosing another and cancelling the chooser comes back to the question.
+        press "$meant" alt+c
+        chooser="$(find_window '^Choose the client folder')"
+        check "Choose another opens the chooser" [ -n "$chooser" ]
+        [ -n "$chooser" ] && press "$chooser" Escape
+        meant="$(find_window '^Is this the client folder')"
+        check "cancelling it asks about the folder meant again" [ -n "$meant" ]
+    fi
     if [ -n "$meant" ]; then
         press "$meant" Return
         confirm="$(find_window '^Migrate this client')"
