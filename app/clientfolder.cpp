@@ -4,19 +4,22 @@
 #include "paths/folders.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileDialog>
 
 bool holdsCharacterFolders()
 {
-    using namespace AsFileTree;
-    return !buildFileTree(charactersFolderPath(), Folders).children.isEmpty();
+    return characterFolderCount() > 0;
 }
 
-bool chooseClientFolder()
+int characterFolderCount()
 {
-    const QString folder = QFileDialog::getExistingDirectory(nullptr,
+    using namespace AsFileTree;
+    return buildFileTree(charactersFolderPath(), Folders).children.size();
+}
+
+QString chooseFolder(const QString &start)
+{
+    return QFileDialog::getExistingDirectory(nullptr,
         QCoreApplication::translate("ClientFolder", "Choose the client folder, the one that holds base"),
-        QDir::currentPath());
-    return !folder.isEmpty() && QDir::setCurrent(folder);
+        start);
 }

@@ -18,9 +18,12 @@ target_link_libraries(veltra_walkrunner PUBLIC veltra_restructure PRIVATE veltra
 
 # veltra: a Windows GUI program, so no console opens beside the window. Qt's
 # entry library supplies WinMain and hands the command line on to main.
-add_executable(veltra WIN32 main.cpp clientfolder.cpp clientfolder.h)
+# The hint at the folder probably meant is the headless program's own, shared.
+add_executable(veltra WIN32 main.cpp clientfolder.cpp clientfolder.h windowsession.cpp windowsession.h
+    cli/clienthint.cpp cli/clienthint.h
+)
 target_link_libraries(veltra PRIVATE
-    veltra_application veltra_walkrunner veltra_convert veltra_view veltra_paths
+    veltra_application veltra_walkrunner veltra_convert veltra_view veltra_paths veltra_version
 )
 if(WIN32)
     target_link_libraries(veltra PRIVATE Qt5::WinMain)
@@ -50,4 +53,8 @@ add_test(NAME tst_progress
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_progress.sh
         $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_progress ${PROJECT_SOURCE_DIR}
 )
-set_tests_properties(tst_window tst_progress PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS "e2e;gui")
+add_test(NAME tst_confirm
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/tst_confirm.sh
+        $<TARGET_FILE:veltra> ${CMAKE_CURRENT_BINARY_DIR}/tst_confirm ${PROJECT_SOURCE_DIR}
+)
+set_tests_properties(tst_window tst_progress tst_confirm PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS "e2e;gui")

@@ -2,6 +2,7 @@
 
 #include "app/loglevel.h"
 #include "app/migration.h"
+#include "app/undo.h"
 #include "paths/folders.h"
 
 #include <QThread>
@@ -44,24 +45,52 @@ WalkRunner::~WalkRunner()
     delete m_thread;
 }
 
-bool WalkRunner::start()
+bool WalkRunner::start(bool dryRun)
+{
+    WalkHooks hooks;
+    // Emitted on the worker; Qt queues it to receivers in other threads.
+    hooks.progress = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
+    hooks.stopRequested = [this] { return m_stop.load(); };
+    // The window's run is journaled like any other.
+    RunOptions options;
+    options.version = m_version;
+    options.dryRun = dryRun;
+    return launch(
+        [this, hooks, options] {
+            return m_read ? runMigration(m_read, hooks, options) : runMigration(m_convert, hooks, options);
+        },
+        false);
+}
+
+bool WalkRunner::startUndo(const QString &journal)
+{
+    UndoHooks hooks;
+    hooks.progress = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
+    hooks.stopRequested = [this] { return m_stop.load(); };
+    RunOptions options;
+    options.version = m_version;
+    return launch([journal, hooks, options] { return undoRun(journal, options, hooks); }, true);
+}
+
+bool WalkRunner::launch(std::function<RunReport()> work, bool undo)
 {
     if (m_thread)
         return false;
     m_stop = false;
-    m_thread = QThread::create([this] {
-        WalkHooks hooks;
-        // Emitted on the worker; Qt queues it to receivers in other threads.
-        hooks.progress
-            = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
-        hooks.stopRequested = [this] { return m_stop.load(); };
-        // The window's run is journaled like any other.
-        RunOptions options;
-        options.version = m_version;
-        const RunReport report
-            = m_read ? runMigration(m_read, hooks, options) : runMigration(m_convert, hooks, options);
-        m_message = report.failure.isEmpty() ? logWindowText(report.log, report.outcome)
-                                             : formatLogLine(LogLevel::Error, report.failure);
+    m_thread = QThread::create([this, work, undo] {
+        const RunReport report = work();
+        m_stopped = report.outcome.stopped;
+        const ChangeCounts &counts = report.counts;
+        const bool changed = counts.moves + counts.deletions + counts.documents + counts.folders > 0;
+        // An undo is not offered for undoing again: the undo of an undo is
+        // the command line's.
+        m_undoable = !undo && changed && report.failure.isEmpty() ? report.journal : QString();
+        if (!report.failure.isEmpty())
+            m_message = formatLogLine(LogLevel::Error, report.failure);
+        else if (undo)
+            m_message = joinLog(report.log);
+        else
+            m_message = logWindowText(report.log, report.outcome);
     });
     connect(m_thread, &QThread::finished, this, &WalkRunner::collect, Qt::QueuedConnection);
     m_thread->start();

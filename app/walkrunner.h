@@ -1,16 +1,19 @@
 #pragma once
 
+#include "app/migration.h"
 #include "app/restructure.h"
 
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class QThread;
 
-// Runs the journaled migration of the client below the current folder on a worker thread,
-// so the window stays responsive meanwhile. Its progress and its end arrive
+// Runs the journaled migration of the client below the current folder, its
+// preview, or the undo of one run, on a worker thread, so the window stays
+// responsive meanwhile. Its progress and its end arrive
 // as signals, queued to the thread the runner lives in. One walk at a time:
 // the walk's folder and actor paths are the process's own.
 class WalkRunner : public QObject
@@ -25,9 +28,19 @@ public:
     // Stops a walk still running after the folder in hand and waits for it.
     ~WalkRunner() override;
 
-    // False, doing nothing, while a walk is running.
-    bool start();
+    // False, doing nothing, while a walk is running. A dry run changes
+    // nothing and keeps no journal.
+    bool start(bool dryRun = false);
+    // Takes back the run whose journal is `journal`, reporting each change
+    // as progress; false, doing nothing, while a walk is running.
+    bool startUndo(const QString &journal);
     bool isRunning() const;
+
+    // Of the walk that last finished: the journal of a real run that changed
+    // something, which an undo could take back (else empty), and whether it
+    // was stopped before its end.
+    QString undoableJournal() const { return m_undoable; }
+    bool wasStopped() const { return m_stopped; }
 
 public slots:
     // Safe from any thread: the walk ends after the character folder in hand.
@@ -42,6 +55,7 @@ signals:
     void finished(const QString &message);
 
 private:
+    bool launch(std::function<RunReport()> work, bool undo);
     void collect();
 
     LegacyConverter m_convert;
@@ -51,4 +65,6 @@ private:
     std::atomic<bool> m_stop{false};
     // Written by the worker, read once it has ended.
     QString m_message;
+    QString m_undoable;
+    bool m_stopped = false;
 };

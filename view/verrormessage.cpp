@@ -7,30 +7,45 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPair>
 #include <QPushButton>
 #include <QQueue>
+#include <QScrollBar>
 #include <QSet>
+#include <QTimer>
 
 #include <string>
 
 // What the dialog shows and remembers. Each dialog has its own, so a dialog
 // made after the first one was destroyed works like the first.
+struct PendingMessage
+{
+    QString message;
+    QString type;
+    QString undoJournal;
+    bool atEnd = false;
+};
+
 struct VErrorMessageData
 {
     QPushButton *okButton = nullptr;
     QCheckBox *showAgainBox = nullptr;
     ErrorMessageTextView *textView = nullptr;
     QLabel *iconLabel = nullptr;
-    // (message, type) pairs waiting to be shown.
-    QQueue<QPair<QString, QString>> pending;
+    // Made when an undo is first offered: then OK and "Undo this run" share
+    // a row of their own.
+    QPushButton *undoButton = nullptr;
+    QGridLayout *grid = nullptr;
+    QQueue<PendingMessage> pending;
     // In memory only: a new run starts with both empty.
     QSet<QString> suppressedMessages;
     QSet<QString> suppressedTypes;
     QString currentMessage;
     QString currentType;
+    QString currentJournal;
+    bool atEnd = false;
 };
 
 namespace {
@@ -54,6 +69,7 @@ VErrorMessage::VErrorMessage(QWidget *parent)
     d->okButton = new QPushButton(this);
 
     auto *grid = new QGridLayout(this);
+    d->grid = grid;
     connect(d->okButton, SIGNAL(clicked()), this, SLOT(accept()));
     grid->addWidget(d->iconLabel, 0, 0, Qt::AlignTop);
     grid->addWidget(d->textView, 0, 1);
@@ -100,7 +116,16 @@ void VErrorMessage::showMessage(const QString &message, const QString &type)
 {
     if (!isMessageToBeShown(message, type))
         return;
-    d->pending.enqueue(qMakePair(message, type));
+    d->pending.enqueue({message, type, QString(), false});
+    if (!isVisible() && nextPending())
+        show();
+}
+
+void VErrorMessage::showLog(const QString &log, const QString &undoJournal, bool atEnd)
+{
+    if (!isMessageToBeShown(log, QString()))
+        return;
+    d->pending.enqueue({log, QString(), undoJournal, atEnd});
     if (!isVisible() && nextPending())
         show();
 }
@@ -117,16 +142,71 @@ bool VErrorMessage::isMessageToBeShown(const QString &message, const QString &ty
 bool VErrorMessage::nextPending()
 {
     while (!d->pending.isEmpty()) {
-        const QPair<QString, QString> next = d->pending.dequeue();
-        if (!isMessageToBeShown(next.first, next.second))
+        const PendingMessage next = d->pending.dequeue();
+        if (!isMessageToBeShown(next.message, next.type))
             continue;
-        const std::string html = ansiHtmlConverter().convert(next.first.toUtf8().toStdString());
+        const std::string html = ansiHtmlConverter().convert(next.message.toUtf8().toStdString());
         d->textView->setHtml(QString::fromUtf8(html.data(), int(html.size())));
-        d->currentMessage = next.first;
-        d->currentType = next.second;
+        d->currentMessage = next.message;
+        d->currentType = next.type;
+        d->atEnd = next.atEnd;
+        offerUndo(next.undoJournal);
+        if (isVisible())
+            scrollIfAsked();
         return true;
     }
     return false;
+}
+
+void VErrorMessage::offerUndo(const QString &journal)
+{
+    d->currentJournal = journal;
+    if (journal.isEmpty()) {
+        if (d->undoButton)
+            d->undoButton->hide();
+        return;
+    }
+    if (!d->undoButton) {
+        auto *row = new QWidget(this);
+        auto *buttons = new QHBoxLayout(row);
+        buttons->setContentsMargins(0, 0, 0, 0);
+        d->grid->removeWidget(d->okButton);
+        buttons->addStretch();
+        buttons->addWidget(d->okButton);
+        buttons->addStretch();
+        // Made after OK moved into the row, so OK stays the first button.
+        d->undoButton = new QPushButton(row);
+        d->undoButton->setAutoDefault(false);
+        buttons->insertWidget(1, d->undoButton);
+        connect(d->undoButton, &QPushButton::clicked, this, [this] {
+            const QString journal = d->currentJournal;
+            emit undoRequested(journal);
+            accept();
+        });
+        d->grid->addWidget(row, 2, 0, 1, 2);
+        retranslate();
+    }
+    d->undoButton->show();
+    // Return still means OK: taking a run back is never the default.
+    d->okButton->setDefault(true);
+    d->okButton->setFocus(Qt::OtherFocusReason);
+}
+
+void VErrorMessage::scrollIfAsked()
+{
+    if (!d->atEnd)
+        return;
+    // The view lays its text out once it has its size: scroll after that.
+    QTimer::singleShot(0, this, [this] {
+        QScrollBar *bar = d->textView->verticalScrollBar();
+        bar->setValue(bar->maximum());
+    });
+}
+
+void VErrorMessage::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    scrollIfAsked();
 }
 
 void VErrorMessage::done(int result)
@@ -139,6 +219,7 @@ void VErrorMessage::done(int result)
     }
     d->currentMessage.clear();
     d->currentType.clear();
+    d->currentJournal.clear();
     if (nextPending())
         return;
     QDialog::done(result);
@@ -155,4 +236,6 @@ void VErrorMessage::retranslate()
 {
     d->showAgainBox->setText(tr("&Show this message again"));
     d->okButton->setText(tr("&OK"));
+    if (d->undoButton)
+        d->undoButton->setText(tr("&Undo this run"));
 }

@@ -3,7 +3,7 @@
 # character of a made-up client holds two identical 32 MiB icons, so telling
 # them apart takes the walk a while (their digests are computed), which lets
 # the progress dialog appear. The icons are sparse files, made in no time and
-# holding no disk space. Pressing the dialog's Cancel button stops the walk
+# holding no disk space. Return leaves the run alone; Esc stops the walk
 # after the character in hand, and the log window then shows the log of the
 # characters done followed by "Stopped after N of M characters."; the
 # characters after N are untouched.
@@ -56,9 +56,15 @@ import -window "$dialog" "$shot"
 keep_screenshot "$shot" progress.png
 check "the walk is still running" [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^nimbo' || true)" ]
 
-# Cancel is the dialog's only button, and has the focus: Return presses it.
+# Return, meant for another window, must not stop an hour's run: Cancel is
+# not the default button. Esc stops it.
 xdotool windowfocus --sync "$dialog" || true
 xdotool key --clearmodifiers Return
+sleep 1
+check "Return does not stop the run" \
+    [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^nimbo' || true)" ]
+xdotool windowfocus --sync "$dialog" || true
+xdotool key --clearmodifiers Escape
 window="$(find_window '^nimbo')"
 check "the log window follows" [ -n "$window" ]
 if [ -n "$window" ]; then

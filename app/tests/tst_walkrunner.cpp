@@ -6,6 +6,7 @@
 #include "testsupport/treefixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +18,8 @@ class TestWalkRunner : public QObject
 private slots:
     void message_data();
     void message();
+    void previewAndUndo_data();
+    void previewAndUndo();
 };
 
 void TestWalkRunner::message_data()
@@ -75,6 +78,56 @@ void TestWalkRunner::message()
     for (const char *name : {"A", "B", "C"})
         moved += QFile::exists(QString("base/characters/%1/sprites/p.png").arg(name)) ? 1 : 0;
     QCOMPARE(moved, migrated);
+    QDir::setCurrent(previous);
+}
+
+void TestWalkRunner::previewAndUndo_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<bool>("dryRun");
+    QTest::addColumn<bool>("undoable"); // the log window may offer an undo
+
+    const QStringList moves{"base/characters/A/p.png=", "base/characters/B/p.png="};
+    QTest::newRow("a run that changed something") << moves << false << true;
+    QTest::newRow("its preview changed nothing") << moves << true << false;
+    // Already migrated: the run keeps a journal, but there is nothing to undo.
+    QTest::newRow("a run that changed nothing")
+        << QStringList{"base/characters/A/sprites/p.png=", "base/characters/A/char.toml="} << false << false;
+}
+
+void TestWalkRunner::previewAndUndo()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(bool, dryRun);
+    QFETCH(bool, undoable);
+
+    QTemporaryDir client;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(client.path()));
+    QVERIFY(TreeFixture::build(".", tree));
+    const QStringList before = TreeFixture::describe(".");
+
+    WalkRunner runner([](const QStringList &) { return QStringList{"converted"}; });
+    QSignalSpy finished(&runner, &WalkRunner::finished);
+    QVERIFY(runner.start(dryRun));
+    QVERIFY(finished.wait(60000));
+    QVERIFY(!runner.wasStopped());
+    QCOMPARE(!runner.undoableJournal().isEmpty(), undoable);
+    if (dryRun)
+        QCOMPARE(TreeFixture::describe("."), before);
+    if (undoable) {
+        QVERIFY(TreeFixture::describe(".") != before);
+        const QString journal = runner.undoableJournal();
+        QVERIFY(QFileInfo(journal).isFile());
+        QSignalSpy progress(&runner, &WalkRunner::progress);
+        QVERIFY(runner.startUndo(journal));
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.last().at(0).toString().endsWith("Done!\n"));
+        QVERIFY(progress.size() > 0); // the undo is watched as a run is
+        // The undo itself offers no undo of its own.
+        QVERIFY(runner.undoableJournal().isEmpty());
+        QCOMPARE(TreeFixture::describe("."), before);
+    }
     QDir::setCurrent(previous);
 }
 

@@ -3,7 +3,7 @@
 # migrates a made-up client, shows the coloured log in its window (the text
 # the headless program prints), and ends with exit code 0 when the user
 # presses Return. Started where there is no client, it asks for one: the
-# chosen folder is migrated; cancelling the chooser gets a window saying
+# chosen folder is confirmed, then migrated; cancelling the chooser gets a window saying
 # where it looked, which Return closes the same way.
 #
 #   tst_window.sh <veltra> <work folder> <source folder> [<veltra-cli>]
@@ -96,7 +96,7 @@ else
 fi
 
 # A desktop menu starts the program in the home folder: it asks for the
-# client and migrates the one chosen.
+# client, asks before changing the one chosen (Return: Migrate) and migrates it.
 home="$work/home"
 chosen="$work/chosen"
 mkdir -p "$home"
@@ -109,6 +109,10 @@ if [ -n "$chooser" ]; then
     sleep 0.5
     xdotool type --delay 20 "$chosen"
     xdotool key --clearmodifiers Return
+    confirm="$(find_window '^Migrate this client')"
+    check "the chosen folder is confirmed first" [ -n "$confirm" ]
+    check "nothing is migrated before the answer" [ ! -e "$chosen/base/characters/Alpha/sprites" ]
+    [ -n "$confirm" ] && press "$confirm" Return
     window="$(find_window '^nimbo')"
     check "the chosen client is migrated" [ -f "$chosen/base/characters/Alpha/sprites/normal.png" ]
     check "the log window follows" [ -n "$window" ]

@@ -38,7 +38,8 @@ at_least() {
     [ "$1" -ge "$2" ]
 }
 
-# Starts the program ($veltra, set by the sourcing script) in a folder; sets pid. Under AddressSanitizer, strict
+# Starts the program ($veltra, set by the sourcing script) in a folder, with
+# the arguments that follow; sets pid. Under AddressSanitizer, strict
 # string checks stay off for it: libxkbcommon-x11 copies names out of X
 # replies with strndup, which reads the unterminated reply buffer by design.
 # The program loads no GL driver: Qt's xcb platform would load and unload one
@@ -46,10 +47,11 @@ at_least() {
 # LeakSanitizer. Widgets draw without GL.
 start_veltra() {
     local folder="$1"
+    shift
     local asan_options="${ASAN_OPTIONS:-}"
     [ -n "$asan_options" ] && asan_options="$asan_options:strict_string_checks=0"
     (cd "$folder" && ASAN_OPTIONS="$asan_options" QT_QPA_PLATFORM=xcb QT_XCB_GL_INTEGRATION=none \
-        exec "${veltra:?}") &
+        exec "${veltra:?}" "$@") &
     pid=$!
 }
 
@@ -74,6 +76,13 @@ log_text() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
     sleep 0.3
     xclip -o -selection clipboard
+}
+
+# Presses a key in a window.
+press() {
+    xdotool windowfocus --sync "$1" || true
+    sleep 0.5
+    xdotool key --clearmodifiers "$2"
 }
 
 # Presses a key in a window and waits for the program; sets status.

@@ -65,6 +65,26 @@ for name in veltra veltra-cli; do
     check "$name(1) is dated $released" grep -qF "$released" <(page "$name" | tail -n 1)
 done
 
+# The menu entry hands the program the folder a file manager opens it with,
+# and names the window class the program's windows really have (Qt's xcb
+# plug-in takes the application name, "nimbo", as the class).
+entry="$share/applications/veltra.desktop"
+check "the desktop entry passes a folder" grep -qx 'Exec=veltra %f' "$entry"
+check "the desktop entry opens folders" grep -qx 'MimeType=inode/directory;' "$entry"
+check "the desktop entry names the window class" grep -qx 'StartupWMClass=nimbo' "$entry"
+
+# The window program answers --help and --version without a display.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+for option in --help -h --version -V; do
+    check "veltra $option needs no display" nodisplay "$prefix/bin/veltra" "$option"
+done
+check "the installed veltra names version $version" \
+    grep -qF " $version" <(nodisplay "$prefix/bin/veltra" --version)
+window_page="$(page veltra)"
+while read -r option; do
+    check "veltra(1) documents $option" grep -qE -- "(^|[ ,])$option([ ,=]|$)" <<<"$window_page"
+done < <(nodisplay "$prefix/bin/veltra" --help | grep -oE -- '(^|[ ,])--?[A-Za-z][A-Za-z-]*' | tr -d ' ,' | sort -u)
+
 help="$("$prefix/bin/veltra-cli" --help)"
 check "the installed veltra-cli runs and names version $version" \
     grep -qF " $version" <("$prefix/bin/veltra-cli" --version)

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTranslator>
@@ -80,6 +82,11 @@ private slots:
     void languageChange();
     void newInstanceAfterDelete();
     void secondDialogHasItsOwnContent();
+    void undoOffer_data();
+    void undoOffer();
+    void undoOfferGoesWithItsLog();
+    void opensAtTheEnd_data();
+    void opensAtTheEnd();
 };
 
 void TestVErrorMessage::initTestCase()
@@ -322,6 +329,107 @@ void TestVErrorMessage::secondDialogHasItsOwnContent()
     QVERIFY(!window->isVisible());
     QCOMPARE(textView(&other)->toPlainText(), QStringLiteral("elsewhere"));
     QVERIFY(VErrorMessage::instance() == window);
+}
+
+namespace {
+
+QPushButton *undoButton(VErrorMessage *window)
+{
+    for (QPushButton *button : window->findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("&Undo this run"))
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void TestVErrorMessage::undoOffer_data()
+{
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<QString>("press"); // "undo", "ok", "return" or "escape"
+    QTest::addColumn<QStringList>("requested");
+    const QString journal = "/c/veltra-journal/20261207T191700Z.jsonl";
+    QTest::newRow("Undo asks for the run's journal") << journal << "undo" << QStringList{journal};
+    QTest::newRow("OK does not") << journal << "ok" << QStringList{};
+    QTest::newRow("Return is OK, not undo") << journal << "return" << QStringList{};
+    QTest::newRow("Esc is not undo") << journal << "escape" << QStringList{};
+    QTest::newRow("no journal: no offer") << QString() << "ok" << QStringList{};
+}
+
+void TestVErrorMessage::undoOffer()
+{
+    QFETCH(QString, journal);
+    QFETCH(QString, press);
+    QFETCH(QStringList, requested);
+
+    VErrorMessage window;
+    QSignalSpy undo(&window, &VErrorMessage::undoRequested);
+    QSignalSpy finished(&window, &QDialog::finished);
+    window.showLog("Restructuring A...\nDone!\n", journal, false);
+    QVERIFY(window.isVisible());
+    QPushButton *button = undoButton(&window);
+    QCOMPARE(button && button->isVisible(), !journal.isEmpty());
+    if (button)
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+
+    if (press == "undo")
+        QTest::mouseClick(button, Qt::LeftButton);
+    else if (press == "ok")
+        QTest::mouseClick(okButton(&window), Qt::LeftButton);
+    else
+        QTest::keyClick(&window, press == "return" ? Qt::Key_Return : Qt::Key_Escape);
+
+    QStringList asked;
+    for (const QList<QVariant> &signal : undo)
+        asked << signal.first().toString();
+    QCOMPARE(asked, requested);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(finished.size(), 1); // the log is closed either way
+}
+
+void TestVErrorMessage::undoOfferGoesWithItsLog()
+{
+    VErrorMessage window;
+    QSignalSpy undo(&window, &VErrorMessage::undoRequested);
+    window.showLog("the run", "/c/veltra-journal/a.jsonl", false);
+    window.showLog("the second run", "/c/veltra-journal/b.jsonl", false);
+    window.showMessage("a message");
+    QTest::mouseClick(okButton(&window), Qt::LeftButton);
+    QCOMPARE(textView(&window)->toPlainText(), "the second run");
+    QTest::mouseClick(undoButton(&window), Qt::LeftButton);
+    QCOMPARE(undo.size(), 1);
+    QCOMPARE(undo.first().first().toString(), "/c/veltra-journal/b.jsonl");
+    QCOMPARE(textView(&window)->toPlainText(), "a message");
+    QVERIFY(!undoButton(&window)->isVisible());
+}
+
+void TestVErrorMessage::opensAtTheEnd_data()
+{
+    QTest::addColumn<bool>("atEnd");
+    QTest::newRow("a stopped run: at its last line") << true;
+    QTest::newRow("any other: at its first") << false;
+}
+
+void TestVErrorMessage::opensAtTheEnd()
+{
+    QFETCH(bool, atEnd);
+    QStringList lines;
+    for (int i = 1; i <= 300; ++i)
+        lines << QStringLiteral("Restructuring %1...").arg(i);
+    lines << "Stopped after 300 of 900 characters.";
+
+    VErrorMessage window;
+    window.showLog(lines.join('\n'), QString(), atEnd);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QScrollBar *bar = textView(&window)->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    if (atEnd)
+        QTRY_COMPARE(bar->value(), bar->maximum());
+    else {
+        QTest::qWait(50);
+        QCOMPARE(bar->value(), 0);
+    }
 }
 
 QTEST_MAIN(TestVErrorMessage)

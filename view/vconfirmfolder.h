@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QDialogButtonBox;
+class QLabel;
+class QPushButton;
+
+// Asks before a folder the user named is changed. For a client it names the
+// folder and its number of characters, says that the folder is changed in
+// place and that the run can be undone, and offers Migrate (the default),
+// Preview and Cancel. For a folder one level off (a "base" or "characters"
+// folder, a character folder) it names the client's top folder the user
+// probably meant and offers to take that one or to choose again.
+//
+// The dialog is modeless and never closes itself: its answer arrives as
+// chosen(), once per question, and the dialog hides.
+class VConfirmFolder : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Choice { Migrate, Preview, Cancel, TakeMeant, ChooseAgain };
+    Q_ENUM(Choice)
+
+    explicit VConfirmFolder(QWidget *parent = nullptr);
+
+    // Asks whether to migrate `folder`, a client with `characters` characters.
+    void askMigrate(const QString &folder, int characters);
+    // Asks whether `meant` is the folder the user wanted instead of `folder`.
+    void askMeant(const QString &folder, const QString &meant);
+
+    QString text() const;
+
+signals:
+    void chosen(VConfirmFolder::Choice choice);
+
+public slots:
+    void reject() override; // Esc and closing the window cancel
+
+private:
+    void answer(Choice choice);
+
+    QLabel *m_text = nullptr;
+    QDialogButtonBox *m_buttons = nullptr;
+    QPushButton *m_accept = nullptr; // Migrate, or take the folder meant
+    QPushButton *m_other = nullptr; // Preview, or choose again
+    bool m_asksMeant = false;
+};
