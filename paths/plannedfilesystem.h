@@ -63,7 +63,7 @@ private:
 
     std::unique_ptr<DiskFileSystem> m_disk;
     QHash<QString, Node> m_nodes;
-    QHash<QString, QSet<QString>> m_added;
-    mutable QHash<QString, QString>
-        m_realFolders; // folder -> its real path on disk // folder key -> names the plan put there
+    QHash<QString, QSet<QString>> m_added; // folder key -> names the plan put there
+    // Folder -> its real path on disk.
+    mutable QHash<QString, QString> m_realFolders;
 };
