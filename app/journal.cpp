@@ -40,6 +40,11 @@ QString journalFolder(const QString &client)
     return client + QLatin1Char('/') + QLatin1String(journalFolderName);
 }
 
+int openJournalFolder(const ClientRoot &client)
+{
+    return ::openat(client.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
 bool journalFolderUsable(const ClientRoot &client, FileError *why)
 {
     struct stat info;
@@ -117,8 +122,7 @@ std::unique_ptr<Journal> Journal::create(
         return nullptr;
     }
     // Opened as it stands: a link swapped in meanwhile is refused, not followed.
-    const PosixFile::Descriptor journals(
-        ::openat(root.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const PosixFile::Descriptor journals(openJournalFolder(root));
     if (journals.fd < 0) {
         *error = PosixFile::systemError();
         return nullptr;

@@ -15,6 +15,10 @@ QString journalFolder(const QString &client);
 // Its name there.
 extern const char *const journalFolderName;
 
+// The client's journal folder, opened as it stands (a link there is refused,
+// never followed); -1, with errno set, when it cannot be opened.
+int openJournalFolder(const ClientRoot &client);
+
 // Whether the client's journal folder can keep journals: it must be a real
 // folder of the client (or not exist yet), never a link or a file. Checked
 // before any change by a run, a dry run and an undo alike.

@@ -229,7 +229,7 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
             ++from; // the line feed
             ++number;
             take(line, lineStart, number);
-            if (number == 1 && m_header.started.isEmpty() && !parseJournalHeader(line, &m_header, why))
+            if (number == 1 && !parseJournalHeader(line, &m_header, why))
                 return false;
             lineStart = offset + from;
             line.clear();
@@ -300,8 +300,7 @@ bool isJournalName(const QString &name)
 QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why)
 {
     QVector<JournalSummary> journals;
-    const Descriptor folder(
-        ::openat(client.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor folder(openJournalFolder(client));
     if (folder.fd < 0) {
         if (errno != ENOENT)
             *why = errno == ELOOP || errno == ENOTDIR ? QStringLiteral("it is a link or no folder")

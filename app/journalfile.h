@@ -51,7 +51,6 @@ public:
     bool open(int folder, const QByteArray &name, QString *why);
 
     const JournalHeader &header() const { return m_header; }
-    bool isUndo() const { return !m_header.undoOf.isEmpty(); }
     int changes() const { return m_offsets.size(); }
     bool read(int i, JournalRecord *record, QString *why) const;
     int lineOf(int i) const { return m_lines.at(i); }

@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <fcntl.h>
 #include <memory>
 
 namespace {
@@ -118,7 +117,7 @@ private:
     void undoWrite(const Change &change)
     {
         const QString path = absolute(change.path);
-        FileError reason = QStringLiteral("it is gone");
+        FileError reason;
         if (!m_files.reaches(path, &reason)) {
         } else if (m_files.status(path).exists) {
             ComparedSource seen;
@@ -232,8 +231,7 @@ QHash<quint64, int> takenBack(
     const ClientRoot &client, const QVector<JournalSummary> &journals, const QString &name)
 {
     QHash<quint64, int> keys;
-    const PosixFile::Descriptor folder(
-        ::openat(client.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const PosixFile::Descriptor folder(openJournalFolder(client));
     for (const JournalSummary &journal : journals) {
         if (!journal.readable || journal.header.undoOf != name)
             continue;
@@ -307,11 +305,10 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
             QStringLiteral("%1 was already undone by %2").arg(chosen->name, chosen->undos.last()));
         return report;
     }
-    const QHash<quint64, int> claims = takenBack(seam.client(), journals, chosen->name);
+    QHash<quint64, int> claims = takenBack(seam.client(), journals, chosen->name);
 
     JournalIndex journal;
-    const PosixFile::Descriptor folder(::openat(
-        seam.client().descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const PosixFile::Descriptor folder(openJournalFolder(seam.client()));
     if (!journal.open(folder.fd, chosen->name.toLatin1(), &why)) {
         report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(chosen->name, why));
         return report;
@@ -341,7 +338,6 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
                 QStringLiteral("line %1 of the journal is cut short; the change it began to record was "
                                "never made")
                     .arg(journal.cutShortLine()));
-        QHash<quint64, int> unclaimed = claims;
         const int total = journal.changes();
         report.outcome.total = total;
         for (int i = total - 1; i >= 0; --i) {
@@ -359,8 +355,8 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
             if (hooks.progress)
                 hooks.progress(total - 1 - i, total, displayName(record.change.path));
             const quint64 key = inverseKey(record.change);
-            const auto claim = unclaimed.find(key);
-            const bool claimed = claim != unclaimed.end() && claim.value() > 0;
+            const auto claim = claims.find(key);
+            const bool claimed = claim != claims.end() && claim.value() > 0;
             if (claimed)
                 --claim.value();
             // A run killed at any instant may have recorded its last change without making it.

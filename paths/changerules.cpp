@@ -1,6 +1,7 @@
 #include "paths/changerules.h"
 
 #include "paths/change.h"
+#include "paths/clientroot.h"
 #include "paths/filesystem.h"
 #include "paths/posixfile.h"
 
@@ -37,6 +38,16 @@ bool allows(const FileSystem &files, const Change &change, FileError *why)
     case Change::MakeFolder:
         return fits(change.path, why) && files.mayChangeIn(folder, why);
     case Change::Delete:
+        if (files.client() && !change.other.isEmpty()) {
+            FileError outside;
+            if (!files.client()->reaches(change.other, true, &outside)) {
+                *why = FileError(outside.code,
+                    QStringLiteral("its twin cannot be reached inside the client to restore it from (%1)")
+                        .arg(outside.text));
+                return false;
+            }
+        }
+        return files.mayChangeIn(folder, why);
     case Change::RemoveFolder:
         return files.mayChangeIn(folder, why);
     }

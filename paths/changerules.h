@@ -18,7 +18,9 @@ bool fits(const QString &path, FileError *why);
 
 // Whether `change` may be made through `files`: every name it creates fits;
 // every folder whose entries it changes may be written; a folder that moves
-// to another folder may be written itself (its ".." changes with it).
+// to another folder may be written itself (its ".." changes with it); a
+// duplicate is deleted only where an undo can restore it, from a twin inside
+// the seam's client.
 bool allows(const FileSystem &files, const Change &change, FileError *why);
 
 } // namespace ChangeRules

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -20,11 +19,15 @@ using namespace PosixFile;
 // Links followed in one resolution at most, as the kernel allows.
 constexpr int maxLinks = 40;
 
+// Puts the parts of `text` before those still to resolve; empty and "."
+// parts name nothing and are dropped, so the last part is the last one left.
 void prepend(std::deque<QByteArray> &parts, const QByteArray &text)
 {
     const QList<QByteArray> more = text.split('/');
-    for (auto it = more.crbegin(); it != more.crend(); ++it)
-        parts.push_front(*it);
+    for (auto it = more.crbegin(); it != more.crend(); ++it) {
+        if (!it->isEmpty() && *it != ".")
+            parts.push_front(*it);
+    }
 }
 
 // The folders from the top folder down to where a resolution stands; closes
@@ -63,11 +66,9 @@ bool ClientRoot::open(const QString &path, FileError *error)
         m_folder.reset();
         return false;
     }
-    m_device = info.st_dev;
-    m_inode = info.st_ino;
     char *real = ::realpath(native(m_path).constData(), nullptr);
     struct stat there;
-    if (real && ::stat(real, &there) == 0 && there.st_dev == m_device && there.st_ino == m_inode)
+    if (real && ::stat(real, &there) == 0 && there.st_dev == info.st_dev && there.st_ino == info.st_ino)
         m_real = real;
     std::free(real);
     return true;
@@ -118,8 +119,6 @@ bool ClientRoot::resolve(
     while (!parts.empty()) {
         const QByteArray part = parts.front();
         parts.pop_front();
-        if (part.isEmpty() || part == ".")
-            continue;
         if (part == "..") {
             if (stack.fds.size() == 1) {
                 *error = outsideReason();
@@ -128,8 +127,7 @@ bool ClientRoot::resolve(
             stack.pop();
             continue;
         }
-        const bool last = std::all_of(
-            parts.cbegin(), parts.cend(), [](const QByteArray &p) { return p.isEmpty() || p == "."; });
+        const bool last = parts.empty();
         if (last && !followLast) {
             leaf = part;
             break;
@@ -157,7 +155,7 @@ bool ClientRoot::resolve(
                 leaf = part;
                 break;
             }
-            *error = systemError(last ? ENOTDIR : refused);
+            *error = systemError(refused);
             return false;
         }
         if (++links > maxLinks) {

@@ -18,7 +18,6 @@ public:
 
     // Opens the folder; false with the reason.
     bool open(const QString &path, FileError *error);
-    bool isOpen() const { return m_folder.fd >= 0; }
     // The folder as it was given, absolute and clean.
     QString path() const { return m_path; }
     int descriptor() const { return m_folder.fd; }
@@ -51,6 +50,4 @@ private:
     PosixFile::Descriptor m_folder;
     QString m_path;
     QByteArray m_real; // the folder's real path, for links written as absolute paths
-    dev_t m_device = 0;
-    ino_t m_inode = 0;
 };

@@ -1,7 +1,6 @@
 #include "paths/filesystem.h"
 
 #include "paths/changerules.h"
-#include "paths/clientroot.h"
 #include "paths/diskfilesystem.h"
 #include "paths/posixfile.h"
 
@@ -100,13 +99,6 @@ bool FileSystem::removeCompared(
     change.attributes.modified = seen.content.modified;
     change.attributes.owner = seen.content.owner;
     change.attributes.group = seen.content.group;
-    FileError why;
-    if (m_client && !twin.isEmpty() && !m_client->reaches(twin, true, &why)) {
-        *error = FileError(why.code,
-            QStringLiteral("its twin cannot be reached inside the client to restore it from (%1)")
-                .arg(why.text));
-        return false;
-    }
     return apply(change, error, [&] { return doRemove(path, seen, error); });
 }
 
@@ -181,11 +173,6 @@ ThreadFileSystemScope::ThreadFileSystemScope(FileSystem &system)
 ThreadFileSystemScope::~ThreadFileSystemScope()
 {
     installedHere = m_previous;
-}
-
-bool isTemporaryName(const QString &name)
-{
-    return PosixFile::isTemporaryName(PosixFile::native(name));
 }
 
 QString parentFolder(const QString &path)

@@ -116,9 +116,10 @@ public:
     // Whether `path` can be reached without leaving the client (a link at the
     // end not followed); a seam that is not confined reaches everything.
     virtual bool reaches(const QString &path, FileError *why) const;
-    // A duplicate is deleted only where an undo can restore it, from a twin
-    // inside the client: `client` decides that, for the disk and a plan alike.
+    // The client whose changes this seam makes, for the rules that ask
+    // whether an undo could take a change back; none for a bare seam.
     void setClient(const ClientRoot *client) { m_client = client; }
+    const ClientRoot *client() const { return m_client; }
 
     void setObserver(ChangeObserver *observer) { m_observer = observer; }
     ChangeObserver *observer() const { return m_observer; }
@@ -179,10 +180,6 @@ public:
 private:
     FileSystem *m_previous;
 };
-
-// Whether a name is one a document or a copy is written under before it is
-// put in place: what a killed run may leave behind.
-bool isTemporaryName(const QString &name);
 
 // The folder that holds the entry an absolute path names: the text before
 // its last slash, "/" for an entry of the root.
