@@ -68,6 +68,7 @@ private slots:
     void cutShortUndoIsFinished();
     void aimsAtTheRunThatChanged();
     void failedChangeIsNotRecorded();
+    void keepsWhatCouldNotBeRestored();
     void oldPlaceTakenAgain();
     void givesBackWhatWasDeleted_data();
     void givesBackWhatWasDeleted();
@@ -260,6 +261,21 @@ void TestUndo::failedChangeIsNotRecorded()
         = TreeFixture::readFile(client.filePath("veltra-journal/" + name)).split('\n');
     QCOMPARE(lines.size(), 3); // the header, the closing record and the last line feed
     QVERIFY(lines.at(1).startsWith("{\"op\":\"end\",\"stopped\":false,\"errors\":1"));
+}
+
+void TestUndo::keepsWhatCouldNotBeRestored()
+{
+    // Its twin lies outside, through a linked folder, where an undo may not read it.
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/shouts/sprites->../../../../../outside",
+        "base/characters/Kit/shouts/Secret.png=s"}));
+    QVERIFY(TreeFixture::writeFile(scene.outside() + "/secret.png", "s"));
+    const CliRun dry = runCli({"-n", "--color=never", "-q", scene.client()});
+    const CliRun run = runCli({"--color=never", "-q", scene.client()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("its twin cannot be reached inside the client"), run.out.constData());
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/shouts/Secret.png"));
+    QCOMPARE(dry.out, run.out);
 }
 
 void TestUndo::oldPlaceTakenAgain()
