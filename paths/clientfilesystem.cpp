@@ -1,7 +1,5 @@
 #include "paths/clientfilesystem.h"
 
-#include <sys/stat.h>
-
 using namespace PosixFile;
 
 ClientFileSystem::ClientFileSystem(const ClientRoot &root)
@@ -23,18 +21,4 @@ bool ClientFileSystem::place(
         return false;
     }
     return m_root.resolve(relative, followLast, folder, at, error);
-}
-
-EntryStatus ClientFileSystem::linkTarget(int, const QByteArray &, const QString &path) const
-{
-    // Followed from the top folder again, so that it can never lead out.
-    Descriptor folder;
-    At at;
-    FileError ignored;
-    struct stat info;
-    if (!place(path, true, folder, &at, &ignored)
-        || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
-        || S_ISLNK(info.st_mode))
-        return {};
-    return fromStat(info);
 }

@@ -18,7 +18,6 @@ public:
 protected:
     bool place(const QString &path, bool followLast, PosixFile::Descriptor &folder, PosixFile::At *at,
         FileError *error) const override;
-    EntryStatus linkTarget(int folder, const QByteArray &name, const QString &path) const override;
 
 private:
     const ClientRoot &m_root;

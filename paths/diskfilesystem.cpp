@@ -13,7 +13,9 @@
 
 using namespace PosixFile;
 
-EntryStatus DiskFileSystem::fromStat(const struct stat &info)
+namespace {
+
+EntryStatus fromStat(const struct stat &info)
 {
     EntryStatus status;
     status.exists = true;
@@ -30,6 +32,8 @@ EntryStatus DiskFileSystem::fromStat(const struct stat &info)
     return status;
 }
 
+} // namespace
+
 bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, FileError *) const
 {
     at->folder = AT_FDCWD;
@@ -38,10 +42,15 @@ bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, A
     return true;
 }
 
-EntryStatus DiskFileSystem::linkTarget(int folder, const QByteArray &name, const QString &) const
+EntryStatus DiskFileSystem::linkTarget(const QString &path) const
 {
+    Descriptor folder;
+    At at;
+    FileError ignored;
     struct stat info;
-    if (::fstatat(folder, name.constData(), &info, 0) != 0)
+    // Still a link after following: a confined seam met one swapped in meanwhile.
+    if (!place(path, true, folder, &at, &ignored)
+        || ::fstatat(at.folder, at.name.constData(), &info, at.statFlags()) != 0 || S_ISLNK(info.st_mode))
         return {};
     return fromStat(info);
 }
@@ -63,16 +72,10 @@ EntryStatus DiskFileSystem::entryItself(const QString &path) const
 
 EntryStatus DiskFileSystem::status(const QString &path) const
 {
-    Descriptor folder;
-    At at;
-    FileError ignored;
-    struct stat info;
-    if (!place(path, false, folder, &at, &ignored)
-        || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return {};
-    if (!S_ISLNK(info.st_mode))
-        return fromStat(info);
-    EntryStatus status = linkTarget(at.folder, at.name, path);
+    const EntryStatus own = entryItself(path);
+    if (!own.isLink)
+        return own;
+    EntryStatus status = linkTarget(path);
     status.exists = true;
     status.isLink = true;
     return status;
@@ -118,8 +121,7 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName) 
                 continue;
             if (S_ISLNK(info.st_mode)) {
                 listing.followedLinks = true;
-                const EntryStatus target
-                    = linkTarget(fd, raw, folder + QLatin1Char('/') + QFile::decodeName(raw));
+                const EntryStatus target = linkTarget(folder + QLatin1Char('/') + QFile::decodeName(raw));
                 type = target.isFolder() ? DT_DIR : target.isFile() ? DT_REG : DT_UNKNOWN;
             } else {
                 type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;

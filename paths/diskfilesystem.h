@@ -32,10 +32,8 @@ protected:
     // `folder` keeps open whatever descriptor the place needs.
     virtual bool place(const QString &path, bool followLast, PosixFile::Descriptor &folder, PosixFile::At *at,
         FileError *error) const;
-    // What a status of the system says of an entry.
-    static EntryStatus fromStat(const struct stat &info);
-    // What a link in a listing leads to.
-    virtual EntryStatus linkTarget(int folder, const QByteArray &name, const QString &path) const;
+    // What a link leads to, followed as this seam follows links.
+    EntryStatus linkTarget(const QString &path) const;
 
     bool doMakeFolder(const QString &path, FileError *error) override;
     bool doMove(const QString &from, const QString &to, FileError *error) override;
