@@ -28,6 +28,9 @@ RunSeam::RunSeam(const QString &client, const RunOptions &options, Reach reach)
         m_files = std::move(disk);
     m_files->setObserver(&m_recorder);
     m_files->setClient(m_root.get());
+    // Machine output gives each warning and error line its record.
+    if (options.lines == ChangeLines::Json)
+        m_lineRecords = std::make_unique<LineRecords>(client);
 }
 
 RunSeam::~RunSeam() = default;
@@ -87,9 +90,6 @@ RunReport migrate(const Converter &convert, const WalkHooks &hooks, const RunOpt
         return report;
     {
         const FileSystemScope scope(seam.files());
-        std::unique_ptr<LineRecords> records;
-        if (options.lines == ChangeLines::Json)
-            records = std::make_unique<LineRecords>(client);
         report.log = restructureCharacterFolders(convert, hooks, &report.outcome);
     }
     seam.finish(report);

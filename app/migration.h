@@ -39,6 +39,7 @@ struct RunReport
 };
 
 class ClientRoot;
+class LineRecords;
 class FileSystem;
 class Journal;
 
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<FileSystem> m_files;
     std::unique_ptr<Journal> m_journal;
     RunRecorder m_recorder;
+    std::unique_ptr<LineRecords> m_lineRecords;
 };
 
 // The migration of the client below the current folder, journaled: every

@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <memory>
-
 namespace {
 
 // What taking a change back looks like in an undo's own journal, as one key:
@@ -324,9 +322,6 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
     Undoer undoer(files, client, log);
     {
         const LogSink sink(log);
-        std::unique_ptr<LineRecords> records;
-        if (options.lines == ChangeLines::Json)
-            records = std::make_unique<LineRecords>(client);
         for (const JournalIndex::Damage &damage : journal.damaged())
             undoer.fail(
                 QStringLiteral("line %1 of the journal is no record: %2").arg(damage.line).arg(damage.why));
