@@ -67,10 +67,9 @@ bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
 
 void RunSeam::finish(RunReport &report, int left)
 {
-    if (m_journal) {
-        const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
-        m_journal->finish(report.outcome.stopped, errors, left);
-    }
+    report.errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+    if (m_journal)
+        m_journal->finish(report.outcome.stopped, report.errors, left);
     m_files->sync(m_client);
     report.counts = m_recorder.counts();
 }

@@ -82,8 +82,7 @@ bool WalkRunner::launch(std::function<RunReport()> work, bool undo)
         m_stopped = report.outcome.stopped;
         const ChangeCounts &counts = report.counts;
         const bool changed = counts.moves + counts.deletions + counts.documents + counts.folders > 0;
-        // An undo is not offered for undoing again: the undo of an undo is
-        // the command line's.
+        // No undo is offered after an undo: an undo's own journal is never undone.
         m_undoable = !undo && changed && report.failure.isEmpty() ? report.journal : QString();
         if (!report.failure.isEmpty())
             m_message = formatLogLine(LogLevel::Error, report.failure);

@@ -69,7 +69,6 @@ QString plural(int count, const char *one, const char *many)
 
 void printSummary(const RunReport &report, bool dryRun, bool undo)
 {
-    const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
     QString line = undo ? QStringLiteral("undo")
                         : plural(report.outcome.done, "character", "characters") + QStringLiteral(" done");
     line += QStringLiteral(", %1, %2, %3, %4")
@@ -77,7 +76,7 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
                     undo ? plural(report.counts.deletions, "deletion", "deletions")
                          : plural(report.counts.deletions, "duplicate deleted", "duplicates deleted"),
                     plural(report.counts.documents, "document written", "documents written"),
-                    plural(errors, "error line", "error lines"));
+                    plural(report.errors, "error line", "error lines"));
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
                    : QStringLiteral("; journal: %1").arg(report.journal);
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(line));
@@ -87,16 +86,16 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
 // script. An undo counts changes where a run counts characters.
 QByteArray summaryRecord(const RunReport &report, bool dryRun, bool undo)
 {
-    const int errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
     const auto number = [](int value) { return QByteArray::number(value); };
     const auto flag = [](bool value) { return QByteArray(value ? "true" : "false"); };
     return QByteArray("{\"op\":\"summary\",\"version\":1,\"") + (undo ? "changes" : "characters")
         + "\":{\"done\":" + number(report.outcome.done) + ",\"total\":" + number(report.outcome.total)
         + "},\"moves\":" + number(report.counts.moves) + ",\"deletions\":" + number(report.counts.deletions)
         + ",\"documents\":" + number(report.counts.documents)
-        + ",\"folders\":" + number(report.counts.folders) + ",\"errors\":" + number(errors) + ",\"journal\":"
-        + (report.journal.isEmpty() ? QByteArray("null") : jsonString(report.journal)) + ",\"stopped\":"
-        + flag(report.outcome.stopped) + ",\"dry_run\":" + flag(dryRun) + ",\"undo\":" + flag(undo) + '}';
+        + ",\"folders\":" + number(report.counts.folders) + ",\"errors\":" + number(report.errors)
+        + ",\"journal\":" + (report.journal.isEmpty() ? QByteArray("null") : jsonString(report.journal))
+        + ",\"stopped\":" + flag(report.outcome.stopped) + ",\"dry_run\":" + flag(dryRun)
+        + ",\"undo\":" + flag(undo) + '}';
 }
 
 // One line a journal, newest first: its name, when it started, whether it
@@ -321,5 +320,5 @@ int main(int argc, char *argv[])
         return Interrupt::exitStatus();
     if (Interrupt::exitStatus() != 0 && report.outcome.stopped)
         return Interrupt::exitStatus();
-    return std::any_of(report.log.cbegin(), report.log.cend(), isErrorLine) ? ErrorsLogged : Clean;
+    return report.errors > 0 ? ErrorsLogged : Clean;
 }
