@@ -12,7 +12,7 @@
 
 namespace {
 
-// A line whose maker named no character or path (an undo's).
+// A line whose maker named no character or path (a damaged journal line an undo reports).
 QByteArray textRecord(const char *op, const QString &line)
 {
     // The level is the record's own; the text is the message alone.
