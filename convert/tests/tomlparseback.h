@@ -18,6 +18,17 @@ namespace TomlParseBack {
 
 using Value = toml::basic_value<toml::discard_comments, std::map, std::vector>;
 
+// A text of the document as it stands. QString::fromUtf8 takes a leading
+// byte-order mark for a header and drops it; in a TOML text it is a character
+// like any other.
+inline QString text(const std::string &bytes)
+{
+    QString decoded = QString::fromStdString(bytes);
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0 && !decoded.startsWith(QChar(0xFEFF)))
+        decoded.prepend(QChar(0xFEFF));
+    return decoded;
+}
+
 inline QJsonValue toJson(const Value &value)
 {
     switch (value.type()) {
@@ -28,7 +39,7 @@ inline QJsonValue toJson(const Value &value)
     case toml::value_t::floating:
         return value.as_floating();
     case toml::value_t::string:
-        return QString::fromStdString(value.as_string().str);
+        return text(value.as_string().str);
     case toml::value_t::array: {
         QJsonArray array;
         for (const Value &item : value.as_array())
@@ -38,7 +49,7 @@ inline QJsonValue toJson(const Value &value)
     case toml::value_t::table: {
         QJsonObject object;
         for (const auto &member : value.as_table())
-            object.insert(QString::fromStdString(member.first), toJson(member.second));
+            object.insert(text(member.first), toJson(member.second));
         return object;
     }
     default:
