@@ -7,7 +7,7 @@ add_library(veltra_application STATIC
 )
 target_include_directories(veltra_application PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(veltra_application
-    PUBLIC Qt5::Widgets
+    PUBLIC Qt::Widgets
     PRIVATE veltra_version veltra_resources
 )
 
