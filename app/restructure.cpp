@@ -177,6 +177,7 @@ QStringList walk(
                 prepared = reading(path(character))();
             folderLog.append(prepared->apply());
             relocateEntries(folder, names, FileRelocator(folderLog));
+            fileSystem().doneWith(path(character));
         }
         folderLog.append(QStringLiteral("Done!\n"));
         log.append(folderLog);

@@ -83,16 +83,17 @@ EntryStatus DiskFileSystem::status(const QString &path) const
 
 FolderListing DiskFileSystem::list(const QString &folder) const
 {
-    return readFolder(folder, false);
+    return readFolder(folder, nullptr);
 }
 
-FolderListing DiskFileSystem::listNames(const QString &folder) const
+FolderListing DiskFileSystem::listNames(const QString &folder, QStringList *untold) const
 {
-    return readFolder(folder, true);
+    return readFolder(folder, untold);
 }
 
-FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName) const
+FolderListing DiskFileSystem::readFolder(const QString &folder, QStringList *untold) const
 {
+    const bool everyName = untold != nullptr;
     FolderListing listing;
     if (folder.isEmpty())
         return listing;
@@ -127,14 +128,18 @@ FolderListing DiskFileSystem::readFolder(const QString &folder, bool everyName) 
                 type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
             }
         }
-        if (!everyName && type != DT_DIR && type != DT_REG)
+        const bool told = type == DT_DIR || type == DT_REG;
+        if (!everyName && !told)
             continue; // FIFOs, devices, sockets and dangling links are nothing the migration moves
         const QString name = QFile::decodeName(raw);
         if (QFile::encodeName(name) != raw) {
             listing.undecodable.append(raw);
             continue;
         }
-        listing.entries.append({name, type == DT_DIR});
+        if (told)
+            listing.entries.append({name, type == DT_DIR});
+        else
+            untold->append(name);
     }
     ::closedir(dir);
     return listing;

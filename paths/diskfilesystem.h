@@ -22,9 +22,13 @@ public:
     bool readsAlongsideChanges() const override { return true; }
     bool mayChangeIn(const QString &folder, FileError *why) const override;
 
-    // Every name of a folder but the hidden ones, whatever it names; the
-    // entries' kinds are not told.
-    FolderListing listNames(const QString &folder) const;
+    // Every name of a folder but the hidden ones, whatever it names. Plain
+    // files and folders are its entries; the names whose kind the folder
+    // does not tell plainly (links, special files, a file system that tells
+    // no kinds) go to `untold`.
+    FolderListing listNames(const QString &folder, QStringList *untold) const;
+    // What stands at a name, a link not followed.
+    EntryStatus entryItself(const QString &path) const;
 
 protected:
     // Where a path's entry stands, for the calls below: the plain disk takes
@@ -44,11 +48,10 @@ protected:
         const PosixFile::Attributes &attributes, FileError *error) override;
 
 private:
-    FolderListing readFolder(const QString &folder, bool everyName) const;
+    FolderListing readFolder(const QString &folder, QStringList *untold) const;
     void sweep(const QString &path) { removeLeftovers(path); }
 
     QSet<QString> m_swept;
     mutable QSet<QString>
         m_writable; // folders found writable: permissions are not expected to change mid-run
-    EntryStatus entryItself(const QString &path) const;
 };

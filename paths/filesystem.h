@@ -128,6 +128,10 @@ public:
     // exact form of a temporary name, and nothing else (a plan has none).
     virtual void removeLeftovers(const QString &) { }
 
+    // The walk is done with `folder` and will not come back to it; a plan
+    // may pack away what it holds of it (asking again still finds it).
+    virtual void doneWith(const QString &folder) { Q_UNUSED(folder) }
+
     // Makes every change so far durable (a dry run has nothing to sync).
     virtual void sync(const QString &) { }
     // Whether another thread may read through this seam while changes are

@@ -2,10 +2,12 @@
 
 #include "paths/posixfile.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -63,18 +65,31 @@ QString PlannedFileSystem::key(const QString &path) const
     // The entry itself is never resolved: a link is an entry of its own.
     // A dry run changes nothing on disk, so a folder's real path stays what
     // it was when first asked: asked once, remembered.
-    const QString parent = parentFolder(clean);
-    auto known = m_realFolders.constFind(parent);
-    if (known == m_realFolders.constEnd())
-        known = m_realFolders.insert(parent, realFolder(parent));
-    return known.value() + QLatin1Char('/') + nameOf(clean);
+    return realFolderOf(parentFolder(clean)) + QLatin1Char('/') + nameOf(clean);
+}
+
+// A folder's real path, "" for the root. Built from its parent's one part at
+// a time, so that only a link on the way costs a full resolution.
+QString PlannedFileSystem::realFolderOf(const QString &folder) const
+{
+    if (folder == QLatin1String("/") || folder.isEmpty())
+        return QString();
+    const auto known = m_realFolders.constFind(folder);
+    if (known != m_realFolders.constEnd())
+        return known.value();
+    const QString plain = realFolderOf(parentFolder(folder)) + QLatin1Char('/') + nameOf(folder);
+    const QString real = diskEntry(plain).isLink ? realFolder(folder) : plain;
+    m_realFolders.insert(folder, real);
+    return real;
 }
 
 PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
 {
     QString ancestor = key;
-    QString rest;
-    for (;;) {
+    // No key of the plan is shorter than m_shortest: above it the disk answers.
+    while (ancestor.size() >= m_shortest) {
+        if (!m_packed.isEmpty() && m_packed.contains(ancestor))
+            unpack(ancestor);
         const auto found = m_nodes.constFind(ancestor);
         if (found != m_nodes.constEnd()) {
             const Node &node = found.value();
@@ -82,18 +97,19 @@ PlannedFileSystem::Location PlannedFileSystem::locate(const QString &key) const
             case Node::Gone:
                 return {};
             case Node::Real:
-                return {nullptr, node.real + rest};
+                return {nullptr, node.real + QStringView(key).mid(ancestor.size())};
             case Node::Document:
             case Node::Folder:
                 // Whatever stands inside a planned folder is a node of its own.
-                return rest.isEmpty() ? Location{&node, QString()} : Location{};
+                return ancestor.size() == key.size() ? Location{&node, QString()} : Location{};
             }
         }
         if (ancestor == QLatin1String("/") || ancestor.isEmpty())
-            return {nullptr, key};
-        rest.prepend(QLatin1Char('/') + nameOf(ancestor));
-        ancestor = parentFolder(ancestor);
+            break;
+        const int slash = ancestor.lastIndexOf(QLatin1Char('/'));
+        ancestor.truncate(slash > 0 ? slash : 1);
     }
+    return {nullptr, key};
 }
 
 EntryStatus PlannedFileSystem::statusAt(const QString &key) const
@@ -108,7 +124,7 @@ EntryStatus PlannedFileSystem::statusAt(const QString &key) const
     }
     if (where.real.isEmpty())
         return {};
-    const EntryStatus own = m_disk->status(where.real);
+    const EntryStatus own = diskStatus(where.real);
     if (!own.isLink)
         return own;
     // A link leads where the plan has put things, not where the disk has them.
@@ -119,17 +135,44 @@ EntryStatus PlannedFileSystem::statusAt(const QString &key) const
     return status;
 }
 
+// Nothing on disk changes during a dry run, so what the disk said of an entry
+// stays true: asked once, remembered. What the walk is done with is
+// forgotten again, and a seam that is never told so forgets everything once
+// it remembers too much.
+const PlannedFileSystem::Seen &PlannedFileSystem::seen(const QString &real) const
+{
+    auto known = m_seen.find(real);
+    if (known == m_seen.end()) {
+        if (m_seen.size() >= 16384)
+            m_seen.clear();
+        Seen entry;
+        entry.entry = m_disk->entryItself(real);
+        entry.status = entry.entry.isLink ? m_disk->status(real) : entry.entry;
+        known = m_seen.insert(real, entry);
+    }
+    return known.value();
+}
+
+EntryStatus PlannedFileSystem::diskStatus(const QString &real) const
+{
+    return seen(real).status;
+}
+
+EntryStatus PlannedFileSystem::diskEntry(const QString &real) const
+{
+    return seen(real).entry;
+}
+
 QString PlannedFileSystem::resolved(const QString &key, int depth) const
 {
     const Location where = locate(key);
     if (where.node || where.real.isEmpty())
         return key;
-    const QByteArray real = PosixFile::native(where.real);
-    struct stat info;
-    if (::lstat(real.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+    if (!diskEntry(where.real).isLink)
         return key;
     if (depth > 40)
         return QString(); // a loop of links leads nowhere
+    const QByteArray real = PosixFile::native(where.real);
     QByteArray target(PATH_MAX, Qt::Uninitialized);
     const ssize_t length = ::readlink(real.constData(), target.data(), size_t(target.size()));
     if (length < 0)
@@ -156,13 +199,21 @@ FolderListing PlannedFileSystem::list(const QString &folder) const
     const Location where = locate(resolvedFolder);
     QStringList names;
     if (!where.real.isEmpty()) {
-        FolderListing found = m_disk->listNames(where.real);
+        // A plain file or folder the plan has not touched is what the disk
+        // says it is; only links and the plan's own names need a closer look.
+        const FolderListing found = m_disk->listNames(where.real, &names);
         listing.undecodable = found.undecodable;
         listing.error = found.error;
-        for (const FolderEntry &entry : qAsConst(found.entries)) {
-            if (!m_nodes.contains(resolvedFolder + QLatin1Char('/') + entry.name))
-                names.append(entry.name);
+        const auto untouched = [this, &resolvedFolder](const QString &name) {
+            return !m_nodes.contains(resolvedFolder + QLatin1Char('/') + name);
+        };
+        for (const FolderEntry &entry : found.entries) {
+            if (untouched(entry.name))
+                listing.entries.append(entry);
         }
+        names.erase(
+            std::remove_if(names.begin(), names.end(), [&](const QString &name) { return !untouched(name); }),
+            names.end());
     } else if (!where.node || where.node->state != Node::Folder) {
         return listing;
     }
@@ -197,8 +248,12 @@ bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, FileErr
 FileComparison PlannedFileSystem::compare(
     const QString &source, const QString &target, ComparedSource *seen) const
 {
-    const Location a = locate(resolved(key(source)));
-    const Location b = locate(resolved(key(target)));
+    // Both names are resolved before either is located: resolving may unpack
+    // a folder, and a node found before that might have moved.
+    const QString sourceKey = resolved(key(source));
+    const QString targetKey = resolved(key(target));
+    const Location a = locate(sourceKey);
+    const Location b = locate(targetKey);
     seen->entry = status(source);
     if (a.node || b.node) {
         // Documents the plan wrote are compared from memory.
@@ -222,7 +277,7 @@ quint64 PlannedFileSystem::deviceOf(const QString &key) const
     for (QString at = key;; at = parentFolder(at)) {
         const Location where = locate(at);
         if (!where.real.isEmpty()) {
-            const EntryStatus status = m_disk->status(where.real);
+            const EntryStatus status = diskStatus(where.real);
             if (status.exists)
                 return status.device;
         }
@@ -233,6 +288,7 @@ quint64 PlannedFileSystem::deviceOf(const QString &key) const
 
 void PlannedFileSystem::put(const QString &key, const Node &node)
 {
+    m_shortest = qMin(m_shortest, key.size());
     m_nodes.insert(key, node);
     if (node.state == Node::Gone)
         m_added[parentFolder(key)].remove(nameOf(key));
@@ -393,4 +449,76 @@ bool PlannedFileSystem::doCopy(const QString &from, const QString &to, const QBy
     }
     put(at, node);
     return true;
+}
+
+void PlannedFileSystem::doneWith(const QString &folder)
+{
+    pack(resolved(key(folder)));
+}
+
+void PlannedFileSystem::pack(const QString &folderKey)
+{
+    if (folderKey.isEmpty())
+        return;
+    const QString inside = folderKey + QLatin1Char('/');
+    const auto within = [&](const QString &at) { return at == folderKey || at.startsWith(inside); };
+    QByteArray packed;
+    {
+        QDataStream out(&packed, QIODevice::WriteOnly);
+        QVector<QString> nodes;
+        for (auto it = m_nodes.cbegin(); it != m_nodes.cend(); ++it) {
+            if (it.key().startsWith(inside))
+                nodes.append(it.key());
+        }
+        out << quint32(nodes.size());
+        for (const QString &at : qAsConst(nodes)) {
+            const Node node = m_nodes.take(at);
+            out << at.mid(folderKey.size()) << qint8(node.state) << node.real << node.bytes;
+        }
+        QVector<QString> folders;
+        for (auto it = m_added.cbegin(); it != m_added.cend(); ++it) {
+            if (within(it.key()))
+                folders.append(it.key());
+        }
+        out << quint32(folders.size());
+        for (const QString &at : qAsConst(folders))
+            out << at.mid(folderKey.size()) << m_added.take(at);
+        if (nodes.isEmpty() && folders.isEmpty())
+            packed.clear();
+    }
+    // What is remembered of the disk below the folder goes too; it is asked
+    // again should anything come back.
+    for (auto it = m_realFolders.begin(); it != m_realFolders.end();)
+        it = within(it.value()) ? m_realFolders.erase(it) : std::next(it);
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = within(it.key()) ? m_seen.erase(it) : std::next(it);
+    if (packed.isEmpty())
+        return;
+    QByteArray compressed = qCompress(packed, 1);
+    compressed.squeeze(); // the compressor leaves room for the uncompressed size
+    m_shortest = qMin(m_shortest, folderKey.size());
+    m_packed.insert(folderKey, compressed);
+}
+
+void PlannedFileSystem::unpack(const QString &folderKey) const
+{
+    const QByteArray packed = qUncompress(m_packed.take(folderKey));
+    QDataStream in(packed);
+    quint32 count = 0;
+    in >> count;
+    for (quint32 at = 0; at < count; ++at) {
+        QString name;
+        qint8 state = 0;
+        Node node;
+        in >> name >> state >> node.real >> node.bytes;
+        node.state = Node::State(state);
+        m_nodes.insert(folderKey + name, node);
+    }
+    in >> count;
+    for (quint32 at = 0; at < count; ++at) {
+        QString name;
+        QSet<QString> names;
+        in >> name >> names;
+        m_added.insert(folderKey + name, names);
+    }
 }

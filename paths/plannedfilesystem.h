@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <climits>
+
 #include <memory>
 
 // A dry run's file system: every change is laid over the real disk as a plan
@@ -26,6 +28,7 @@ public:
     bool readFile(const QString &path, QByteArray *bytes, FileError *error) const override;
     FileComparison compare(const QString &source, const QString &target, ComparedSource *seen) const override;
     bool inspect(const QString &path, ComparedSource *seen, FileError *error) const override;
+    void doneWith(const QString &folder) override;
 
 protected:
     bool doMakeFolder(const QString &path, FileError *error) override;
@@ -53,6 +56,7 @@ private:
     };
 
     QString key(const QString &path) const;
+    QString realFolderOf(const QString &folder) const;
     Location locate(const QString &key) const;
     EntryStatus statusAt(const QString &key) const;
     // The key a name leads to once every link on the way is followed
@@ -60,10 +64,28 @@ private:
     QString resolved(const QString &key, int depth = 0) const;
     void put(const QString &key, const Node &node);
     quint64 deviceOf(const QString &key) const;
+    // What the disk says of a real path: the entry itself, and what it leads to.
+    struct Seen
+    {
+        EntryStatus entry;
+        EntryStatus status;
+    };
+    const Seen &seen(const QString &real) const;
+    EntryStatus diskStatus(const QString &real) const;
+    EntryStatus diskEntry(const QString &real) const;
+    // What the plan holds below a folder, packed into one compressed block
+    // while nothing asks for it, and unpacked when something does.
+    void pack(const QString &folderKey);
+    void unpack(const QString &folderKey) const;
 
     std::unique_ptr<DiskFileSystem> m_disk;
-    QHash<QString, Node> m_nodes;
-    QHash<QString, QSet<QString>> m_added; // folder key -> names the plan put there
+    // Unpacking a folder the walk left changes no answer, so even a reading
+    // may do it.
+    mutable QHash<QString, Node> m_nodes;
+    mutable QHash<QString, QSet<QString>> m_added; // folder key -> names the plan put there
+    mutable QHash<QString, QByteArray> m_packed; // folder key -> its packed plan
     // Folder -> its real path on disk.
     mutable QHash<QString, QString> m_realFolders;
+    int m_shortest = INT_MAX; // the length of the plan's shortest key, packed or not
+    mutable QHash<QString, Seen> m_seen; // real path -> what the disk said of it
 };

@@ -1,7 +1,9 @@
 // A preview foresees what the run will do, also where the run cannot do it:
 // on made-up clients with links at document names, names past the file
 // system's limit and folders that may not be changed, the dry run prints
-// what the real run prints and exits as it exits.
+// what the real run prints and exits as it exits. A character reached
+// through a link from a later one is seen as the walk left it, although the
+// preview packs away what it planned for each folder it is done with.
 
 #include "app/tests/clirunner.h"
 #include "testsupport/randomclient.h"
@@ -60,6 +62,8 @@ class TestDryRun : public QObject
 private slots:
     void foreseesTheHazards_data();
     void foreseesTheHazards();
+    void seesEarlierCharactersAsLeft_data();
+    void seesEarlierCharactersAsLeft();
 };
 
 void TestDryRun::foreseesTheHazards_data()
@@ -83,6 +87,39 @@ void TestDryRun::foreseesTheHazards()
     QCOMPARE(RandomClient::manifest(client, true), before); // the preview changed nothing
     const CliRun real = run({"-v", "--color=never", "-q", client});
     QVERIFY(real.finished);
+    QCOMPARE(QString::fromUtf8(dry.out), QString::fromUtf8(real.out));
+    QCOMPARE(dry.err, real.err);
+    QCOMPARE(dry.exitCode, real.exitCode);
+}
+
+void TestDryRun::seesEarlierCharactersAsLeft_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    const QString a = "base/characters/A/";
+    const QString b = "base/characters/B/";
+    QTest::newRow("a link to a file the earlier one moved away")
+        << QStringList{a + "a.png=a", b + "other.png->../A/a.png", b + "b.png=b"};
+    QTest::newRow("a link to a folder the earlier one made")
+        << QStringList{a + "a.png=a", b + "sprites->../A/sprites", b + "b.png=b"};
+    QTest::newRow("a link to a folder the earlier one filled, with a name taken")
+        << QStringList{a + "x.png=a", a + "sprites/", b + "sprites->../A/sprites", b + "x.png=b"};
+    QTest::newRow("a link to a file the earlier one moved in")
+        << QStringList{a + "char_icon.png=i", b + "icon.png->../A/actor.png", b + "c.gif=c"};
+}
+
+void TestDryRun::seesEarlierCharactersAsLeft()
+{
+    QFETCH(QStringList, tree);
+    QTemporaryDir top;
+    QVERIFY(TreeFixture::build(top.path(), tree));
+    const QStringList before = TreeFixture::describe(top.path());
+
+    const CliRun dry = runCli({"-n", "-v", "--color=never", "-q", top.path()});
+    QVERIFY(dry.finished);
+    QCOMPARE(TreeFixture::describe(top.path()), before);
+    const CliRun real = runCli({"-v", "--color=never", "-q", top.path()});
+    QVERIFY(real.finished);
+    QVERIFY(TreeFixture::describe(top.path()) != before);
     QCOMPARE(QString::fromUtf8(dry.out), QString::fromUtf8(real.out));
     QCOMPARE(dry.err, real.err);
     QCOMPARE(dry.exitCode, real.exitCode);
