@@ -175,9 +175,12 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
         }
     }
     if (attributes.known) {
-        // The owner first: a change of owner may clear the set-id bits.
-        if (attributes.owner >= 0 && attributes.group >= 0)
-            (void)::fchown(copy.fd, uid_t(attributes.owner), gid_t(attributes.group));
+        // The owner first: a change of owner may clear the set-id bits. Only
+        // root may give a file away; anyone else keeps the copy as their own.
+        if (attributes.owner >= 0 && attributes.group >= 0) {
+            [[maybe_unused]] const int given
+                = ::fchown(copy.fd, uid_t(attributes.owner), gid_t(attributes.group));
+        }
         ::fchmod(copy.fd, mode);
         const struct timespec modified
             = {time_t(attributes.modified / 1000000000), long(attributes.modified % 1000000000)};
