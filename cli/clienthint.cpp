@@ -1,4 +1,4 @@
-#include "app/cli/clienthint.h"
+#include "cli/clienthint.h"
 
 #include <QDir>
 #include <QFileInfo>

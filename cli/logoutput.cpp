@@ -1,10 +1,10 @@
-#include "app/cli/logoutput.h"
+#include "cli/logoutput.h"
 
-#include "app/cli/progressline.h"
-#include "app/cli/sgr.h"
-#include "app/loglevel.h"
-#include "app/restructure.h"
-#include "app/runrecorder.h"
+#include "cli/progressline.h"
+#include "cli/sgr.h"
+#include "log/loglevel.h"
+#include "migration/restructure.h"
+#include "migration/runrecorder.h"
 #include "view/ansihtmlconverter.h"
 
 #include <cerrno>

@@ -1,15 +1,15 @@
 // veltra-cli: the migration without a window, for terminals, scripts and
 // servers. It runs the very walk the window program runs and prints the log.
 
-#include "app/cli/clienthint.h"
-#include "app/cli/interrupt.h"
-#include "app/cli/logoutput.h"
-#include "app/cli/progressline.h"
-#include "app/loglevel.h"
-#include "app/migration.h"
-#include "app/undo.h"
+#include "cli/clienthint.h"
+#include "cli/interrupt.h"
+#include "cli/logoutput.h"
+#include "cli/progressline.h"
 #include "convert/convertlegacyfiles.h"
+#include "log/loglevel.h"
+#include "migration/migration.h"
 #include "paths/folders.h"
+#include "undo/undo.h"
 #include "version/versionrecord.h"
 
 #include <QCommandLineParser>

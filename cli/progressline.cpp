@@ -1,4 +1,4 @@
-#include "app/cli/progressline.h"
+#include "cli/progressline.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "app/cli/sgr.h"
+#include "cli/sgr.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "app/journal.h"
+#include "journal/journal.h"
 
-#include "app/loglevel.h"
+#include "log/loglevel.h"
 
 #include "paths/clientroot.h"
 #include "paths/posixfile.h"

@@ -1,6 +1,6 @@
-#include "app/journalfile.h"
+#include "journal/journalfile.h"
 
-#include "app/journal.h"
+#include "journal/journal.h"
 #include "paths/clientroot.h"
 
 #include <QJsonDocument>

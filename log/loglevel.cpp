@@ -1,4 +1,4 @@
-#include "app/loglevel.h"
+#include "log/loglevel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "paths/logsink.h"
+#include "log/logsink.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/filerelocator.h"
+#include "migration/filerelocator.h"
 
-#include "app/loglevel.h"
+#include "log/loglevel.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
 

@@ -1,7 +1,7 @@
-#include "app/migration.h"
+#include "migration/migration.h"
 
-#include "app/journal.h"
-#include "app/loglevel.h"
+#include "journal/journal.h"
+#include "log/loglevel.h"
 #include "paths/clientfilesystem.h"
 #include "paths/diskfilesystem.h"
 #include "paths/filetree.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/restructure.h"
-#include "app/runrecorder.h"
+#include "migration/restructure.h"
+#include "migration/runrecorder.h"
 
 #include <memory>
 

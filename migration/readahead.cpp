@@ -1,4 +1,4 @@
-#include "app/readahead.h"
+#include "migration/readahead.h"
 
 ReadAhead::ReadAhead(FileSystem &files)
     : m_files(files)

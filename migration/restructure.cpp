@@ -1,13 +1,13 @@
-#include "app/restructure.h"
+#include "migration/restructure.h"
 
-#include "app/filerelocator.h"
-#include "app/loglevel.h"
-#include "app/readahead.h"
+#include "log/loglevel.h"
+#include "log/logsink.h"
+#include "migration/filerelocator.h"
+#include "migration/readahead.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
-#include "paths/logsink.h"
 #include "paths/medialookup.h"
 
 #include <QDir>

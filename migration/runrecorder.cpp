@@ -1,8 +1,8 @@
-#include "app/runrecorder.h"
+#include "migration/runrecorder.h"
 
-#include "app/journal.h"
+#include "journal/journal.h"
+#include "log/logsink.h"
 #include "paths/displayname.h"
-#include "paths/logsink.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/loglevel.h"
+#include "log/loglevel.h"
 #include "paths/change.h"
 
 #include <QString>

@@ -1,11 +1,11 @@
-#include "app/undo.h"
+#include "undo/undo.h"
 
-#include "app/journal.h"
-#include "app/loglevel.h"
+#include "journal/journal.h"
+#include "log/loglevel.h"
+#include "log/logsink.h"
 #include "paths/clientroot.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
-#include "paths/logsink.h"
 
 #include <QDir>
 #include <QFileInfo>

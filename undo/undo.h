@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/journalfile.h"
-#include "app/migration.h"
+#include "journal/journalfile.h"
+#include "migration/migration.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
-#include "app/capplication.h"
+#include "window/capplication.h"
 
-#include "app/startuphook.h"
 #include "resources/resourcebundle.h"
 #include "version/versionrecord.h"
+#include "window/startuphook.h"
 
 #include <QDebug>
 #include <QIcon>

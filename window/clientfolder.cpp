@@ -1,4 +1,4 @@
-#include "app/clientfolder.h"
+#include "window/clientfolder.h"
 
 #include "paths/filetree.h"
 #include "paths/folders.h"

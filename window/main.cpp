@@ -3,10 +3,10 @@
 // before changing it. It shows the progress of a long run, then the log, from
 // which the run can be undone, until the user closes the window.
 
-#include "app/capplication.h"
-#include "app/windowsession.h"
 #include "convert/convertlegacyfiles.h"
 #include "version/versionrecord.h"
+#include "window/capplication.h"
+#include "window/windowsession.h"
 
 #include <QStringList>
 

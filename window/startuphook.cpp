@@ -1,4 +1,4 @@
-#include "app/startuphook.h"
+#include "window/startuphook.h"
 
 #include <QGlobalStatic>
 #include <QReadLocker>

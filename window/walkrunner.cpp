@@ -1,9 +1,9 @@
-#include "app/walkrunner.h"
+#include "window/walkrunner.h"
 
-#include "app/loglevel.h"
-#include "app/migration.h"
-#include "app/undo.h"
+#include "log/loglevel.h"
+#include "migration/migration.h"
 #include "paths/folders.h"
+#include "undo/undo.h"
 
 #include <QThread>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/migration.h"
-#include "app/restructure.h"
+#include "migration/migration.h"
+#include "migration/restructure.h"
 
 #include <QObject>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "app/windowsession.h"
+#include "window/windowsession.h"
 
-#include "app/cli/clienthint.h"
-#include "app/clientfolder.h"
+#include "cli/clienthint.h"
 #include "view/verrormessage.h"
 #include "view/vmigrationprogress.h"
+#include "window/clientfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/folderconversion.h"
-#include "app/walkrunner.h"
+#include "log/folderconversion.h"
 #include "view/vconfirmfolder.h"
+#include "window/walkrunner.h"
 
 #include <QObject>
 #include <QPointer>

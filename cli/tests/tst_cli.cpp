@@ -1,7 +1,7 @@
 // The headless program's own conventions: options, exit status, colour and
 // the streams it writes to.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // program, then the log, the written descriptions parsed back, their layout
 // and the actor data file's exact bytes.
 
-#include "app/tests/clirunner.h"
-#include "convert/tests/tomlparseback.h"
+#include "testsupport/clirunner.h"
+#include "testsupport/tomlparseback.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // system's limit and folders that may not be changed, the dry run prints
 // what the real run prints and exits as it exits.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
 #include "testsupport/treefixture.h"
 

@@ -2,7 +2,7 @@
 // the real run prints and changes nothing; the journal names exactly the
 // changes made; an undo gives the tree back, also after a kill at any instant.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
 #include "testsupport/treefixture.h"
 

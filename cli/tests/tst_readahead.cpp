@@ -3,9 +3,9 @@
 // ahead (stored beside this test), and the same as a walk that reads each
 // folder in turn, also where a link lets one folder change the next.
 
-#include "app/restructure.h"
-#include "app/tests/clirunner.h"
 #include "convert/convertlegacyfiles.h"
+#include "migration/restructure.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
 #include "testsupport/treefixture.h"
 

@@ -2,7 +2,7 @@
 // refuses what it cannot trust, is one at a time, finishes what a cut-short
 // undo began and gives back what the run deleted, as it was.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
 #include "testsupport/treefixture.h"
 

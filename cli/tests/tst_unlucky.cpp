@@ -3,7 +3,7 @@
 // characters, folders whose names hold dot runs or that link elsewhere, and
 // documents that cannot be written. Each ends with a truthful log and status.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

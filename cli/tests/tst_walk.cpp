@@ -1,7 +1,7 @@
 // The whole walk through the headless program: a client tree before, the
 // tree after, and the exact log bytes, colour codes included.
 
-#include "app/tests/clirunner.h"
+#include "testsupport/clirunner.h"
 #include "testsupport/treefixture.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "app/filerelocator.h"
-#include "app/loglevel.h"
+#include "log/loglevel.h"
+#include "migration/filerelocator.h"
 #include "paths/filesystem.h"
 #include "testsupport/treefixture.h"
 

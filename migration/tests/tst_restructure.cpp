@@ -1,8 +1,8 @@
 // The walk in process, with the conversion replaced by a recorder: what the
 // conversion is handed, when, and where its lines land in the log.
 
-#include "app/loglevel.h"
-#include "app/restructure.h"
+#include "log/loglevel.h"
+#include "migration/restructure.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

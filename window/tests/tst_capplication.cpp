@@ -1,6 +1,6 @@
-#include "app/capplication.h"
-#include "app/startuphook.h"
 #include "version/versionrecord.h"
+#include "window/capplication.h"
+#include "window/startuphook.h"
 
 #include <QAtomicInt>
 #include <QIcon>

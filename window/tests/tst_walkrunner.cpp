@@ -2,8 +2,8 @@
 // ends, one stopped part-way and one that finds nothing, and how far a stop
 // lets the walk go.
 
-#include "app/walkrunner.h"
 #include "testsupport/treefixture.h"
+#include "window/walkrunner.h"
 
 #include <QDir>
 #include <QFileInfo>
