@@ -32,6 +32,7 @@ inline CliRun runProgram(const QString &program, const QStringList &arguments,
     return run;
 }
 
+// The program whose path the test's build defines as VELTRA_CLI.
 inline CliRun runCli(const QStringList &arguments, const QString &workingFolder = QString(),
     const QStringList &environment = QStringList())
 {
