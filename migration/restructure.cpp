@@ -35,8 +35,12 @@ QStringList iniFilePaths(const QString &folderPath)
     return paths;
 }
 
-// The nine relocation rules for one character folder, in order. Each listing
-// is taken when its rule starts, so a rule sees what the earlier ones did.
+// The relocation rules for one character folder, in order: the icon becomes
+// actor.png; emotions/ becomes resources/; shout sounds, first the WAV files
+// in the folder itself and then any in shouts/, go to shouts/sounds/; images
+// in shouts/ go to shouts/sprites/; every other folder, then every image that
+// is not an icon, goes to sprites/. Each listing is taken when its rule
+// starts, so a rule sees what the earlier ones did.
 void relocateEntries(const QDir &folder, const NameLists &names, const FileRelocator &relocate)
 {
     relocate(folder, QStringLiteral("char_icon.png"), QStringLiteral("actor.png"));
