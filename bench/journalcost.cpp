@@ -4,8 +4,8 @@
 //
 //   veltra-journalcost journal|bare CLIENT
 
-#include "app/migration.h"
 #include "convert/convertlegacyfiles.h"
+#include "migration/migration.h"
 #include "paths/diskfilesystem.h"
 
 #include <QCoreApplication>

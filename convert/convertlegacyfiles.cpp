@@ -1,12 +1,12 @@
 #include "convert/convertlegacyfiles.h"
 
-#include "app/loglevel.h"
 #include "convert/convertlegacyini.h"
 #include "convert/tomlwriter.h"
+#include "log/loglevel.h"
+#include "log/logsink.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
-#include "paths/logsink.h"
 
 #include <QFileInfo>
 #include <QVector>

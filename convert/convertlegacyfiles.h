@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/folderconversion.h"
+#include "log/folderconversion.h"
 
 #include <QStringList>
 

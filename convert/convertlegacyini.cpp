@@ -1,8 +1,8 @@
 #include "convert/convertlegacyini.h"
 
-#include "app/loglevel.h"
 #include "convert/scenarioreader.h"
 #include "convert/settingtext.h"
+#include "log/loglevel.h"
 #include "model/actordata.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"

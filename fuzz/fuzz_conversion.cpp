@@ -6,9 +6,9 @@
 
 #include "convert/convertlegacyfiles.h"
 #include "convert/settingtext.h"
-#include "convert/tests/tomlparseback.h"
 #include "fuzz/fuzzsupport.h"
 #include "settings/settingfile.h"
+#include "testsupport/tomlparseback.h"
 
 #include <QDir>
 #include <QFile>

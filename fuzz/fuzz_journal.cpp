@@ -9,11 +9,11 @@
 // that a link of the client leads to, reads nothing there, and plans no change
 // outside the client.
 
-#include "app/journal.h"
-#include "app/journalfile.h"
-#include "app/runrecorder.h"
-#include "app/undo.h"
 #include "fuzz/fuzzsupport.h"
+#include "journal/journal.h"
+#include "journal/journalfile.h"
+#include "migration/runrecorder.h"
+#include "undo/undo.h"
 
 #include <QDir>
 #include <QDirIterator>

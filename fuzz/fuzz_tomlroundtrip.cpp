@@ -4,9 +4,9 @@
 // library different line widths. The document is written with writeTomlFile
 // and read back with the TOML library.
 
-#include "convert/tests/tomlparseback.h"
 #include "convert/tomlwriter.h"
 #include "fuzz/fuzzsupport.h"
+#include "testsupport/tomlparseback.h"
 
 #include <QFile>
 #include <QJsonArray>

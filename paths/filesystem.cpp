@@ -1,33 +1,9 @@
 #include "paths/filesystem.h"
 
 #include "paths/changerules.h"
-#include "paths/diskfilesystem.h"
 #include "paths/posixfile.h"
 
-#include <QCryptographicHash>
-#include <QFileInfo>
-
-#include <atomic>
 #include <cerrno>
-
-namespace {
-
-std::atomic<FileSystem *> installed{nullptr};
-thread_local FileSystem *installedHere = nullptr;
-
-FileSystem &disk()
-{
-    static DiskFileSystem instance;
-    return instance;
-}
-
-} // namespace
-
-bool sameEntry(const EntryStatus &a, const EntryStatus &b)
-{
-    return a.exists == b.exists && a.type == b.type && a.device == b.device && a.inode == b.inode
-        && a.size == b.size && a.modified == b.modified;
-}
 
 template<typename Operation>
 bool FileSystem::apply(const Change &change, FileError *error, Operation operation)
@@ -144,44 +120,4 @@ bool FileSystem::mayChangeIn(const QString &, FileError *) const
 bool FileSystem::reaches(const QString &, FileError *) const
 {
     return true;
-}
-
-FileSystem &fileSystem()
-{
-    if (installedHere)
-        return *installedHere;
-    FileSystem *system = installed.load();
-    return system ? *system : disk();
-}
-
-FileSystemScope::FileSystemScope(FileSystem &system)
-    : m_previous(installed.exchange(&system))
-{
-}
-
-FileSystemScope::~FileSystemScope()
-{
-    installed.store(m_previous);
-}
-
-ThreadFileSystemScope::ThreadFileSystemScope(FileSystem &system)
-    : m_previous(installedHere)
-{
-    installedHere = &system;
-}
-
-ThreadFileSystemScope::~ThreadFileSystemScope()
-{
-    installedHere = m_previous;
-}
-
-QString parentFolder(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QByteArray sha3(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha3_256);
 }

@@ -1,71 +1,21 @@
 #pragma once
 
 #include "paths/change.h"
+#include "paths/entrystatus.h"
+#include "paths/filecomparison.h"
 #include "paths/fileerror.h"
+#include "paths/folderlisting.h"
+
+// Not needed here, but by nearly every caller of the seam: which seam is in
+// force, and the path and digest helpers that go with its use.
+#include "paths/digest.h"
+#include "paths/filesystemscope.h"
+#include "paths/parentfolder.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QVector>
 
 class ClientRoot;
-
-// What stands at a name. A dangling link exists (it occupies its name) but
-// leads to nothing.
-struct EntryStatus
-{
-    enum Type { Missing, File, Folder, Other };
-
-    bool exists = false;
-    bool isLink = false;
-    Type type = Missing; // what the name leads to, links followed
-    qint64 size = 0;
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 modified = 0; // nanoseconds
-    quint32 mode = 0; // permission bits
-    qint64 owner = -1;
-    qint64 group = -1;
-
-    bool isFile() const { return type == File; }
-    bool isFolder() const { return type == Folder; }
-};
-
-// Two statuses name the same entry, unchanged: same file, size and time.
-bool sameEntry(const EntryStatus &a, const EntryStatus &b);
-
-struct FolderEntry
-{
-    QString name;
-    bool isFolder = false;
-};
-
-// One level of a folder: files and folders only (links followed), no hidden
-// entries, no dangling links or special files, in no particular order.
-// Names that are not valid in the file-name encoding are not entries: their
-// bytes are kept apart so the caller can name them.
-struct FolderListing
-{
-    QVector<FolderEntry> entries;
-    QVector<QByteArray> undecodable;
-    FileError error; // why the folder could not be read; empty when it could
-    bool followedLinks = false; // an entry was told by following it (a link)
-};
-
-enum class FileComparison {
-    Identical,
-    Different,
-    Unreadable, // one side is no regular file, or could not be read to its end
-};
-
-// What a comparison saw of its source, so that only what was compared is
-// ever deleted as a duplicate.
-struct ComparedSource
-{
-    EntryStatus entry; // the name itself (a link is not followed)
-    EntryStatus content; // what it leads to
-    QByteArray sha3;
-    FileError problem; // Unreadable: the system's reason, where it gave one
-};
 
 // The one seam through which the migration reads and changes the client. The
 // disk behind it is the real one for a run, or a plan laid over it for a dry
@@ -154,40 +104,3 @@ private:
     ChangeObserver *m_observer = nullptr;
     const ClientRoot *m_client = nullptr;
 };
-
-// The seam in force: the real disk unless a run installed another.
-FileSystem &fileSystem();
-
-// Puts `system` in force for its lifetime, for this thread only, over any
-// seam in force for every thread.
-class ThreadFileSystemScope
-{
-public:
-    explicit ThreadFileSystemScope(FileSystem &system);
-    ~ThreadFileSystemScope();
-    ThreadFileSystemScope(const ThreadFileSystemScope &) = delete;
-    ThreadFileSystemScope &operator=(const ThreadFileSystemScope &) = delete;
-
-private:
-    FileSystem *m_previous;
-};
-
-// Puts `system` in force for its lifetime, for every thread.
-class FileSystemScope
-{
-public:
-    explicit FileSystemScope(FileSystem &system);
-    ~FileSystemScope();
-    FileSystemScope(const FileSystemScope &) = delete;
-    FileSystemScope &operator=(const FileSystemScope &) = delete;
-
-private:
-    FileSystem *m_previous;
-};
-
-// The folder that holds the entry an absolute path names: the text before
-// its last slash, "/" for an entry of the root.
-QString parentFolder(const QString &path);
-
-// SHA3-256 of bytes.
-QByteArray sha3(const QByteArray &bytes);

@@ -1,8 +1,8 @@
-#include "convert/tests/tomlparseback.h"
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
 #include "model/actordescription.h"
+#include "testsupport/tomlparseback.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

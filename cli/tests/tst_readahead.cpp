@@ -1,0 +1,118 @@
+// Reading the next character folder ahead changes nothing of the outcome:
+// made-up clients give the log and tree the program gave before it read
+// ahead (stored beside this test), and the same as a walk that reads each
+// folder in turn, also where a link lets one folder change the next.
+
+#include "convert/convertlegacyfiles.h"
+#include "migration/restructure.h"
+#include "testsupport/clirunner.h"
+#include "testsupport/randomclient.h"
+#include "testsupport/treefixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Outcome
+{
+    QString log;
+    QStringList tree;
+};
+
+template<typename Converter> Outcome walkIn(const QString &client, const Converter &convert)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(client);
+    Outcome outcome;
+    outcome.log = joinLog(restructureCharacterFolders(convert, WalkHooks()));
+    QDir::setCurrent(previous);
+    outcome.tree = RandomClient::manifest(client);
+    return outcome;
+}
+
+QStringList lines(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestReadAhead : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matchesTheStoredOutcome_data();
+    void matchesTheStoredOutcome();
+    void matchesReadingInTurn_data();
+    void matchesReadingInTurn();
+};
+
+void TestReadAhead::matchesTheStoredOutcome_data()
+{
+    QTest::addColumn<int>("seed");
+    for (int seed = 1; seed <= 4; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("client %1").arg(seed))) << seed;
+}
+
+// The stored files were first written by the program that read every folder
+// in turn and laid out every description through two JSON encodings. A
+// deliberate change of the outcome (a new rule, a new made-up client) writes
+// them again from the current build: scripts/remake-reference runs this test
+// with VELTRA_REMAKE_REFERENCE=1, which stores instead of comparing.
+void TestReadAhead::matchesTheStoredOutcome()
+{
+    QFETCH(int, seed);
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), RandomClient::entries(quint32(seed), 10)));
+    const CliRun run = runCli({"--color=never", "-q", client.path()});
+    QVERIFY(run.finished);
+    const QString stored = QFINDTESTDATA("data/reference") + QStringLiteral("/client-%1").arg(seed);
+    if (qEnvironmentVariableIsSet("VELTRA_REMAKE_REFERENCE")) {
+        QVERIFY(TreeFixture::writeFile(stored + ".log", run.out));
+        QVERIFY(TreeFixture::writeFile(
+            stored + ".tree", RandomClient::manifest(client.path()).join(QLatin1Char('\n')).toUtf8() + '\n'));
+        return;
+    }
+    QCOMPARE(lines(run.out), lines(TreeFixture::readFile(stored + ".log")));
+    QStringList tree = lines(TreeFixture::readFile(stored + ".tree"));
+    tree.removeAll(QString());
+    QCOMPARE(RandomClient::manifest(client.path()), tree);
+}
+
+void TestReadAhead::matchesReadingInTurn_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    for (quint32 seed = 11; seed <= 30; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("client %1").arg(seed))) << RandomClient::entries(seed, 12);
+
+    // A's sprites are B's emotions: moving A's last image makes B's icon
+    // exist, long after B could have been read.
+    QStringList linked{"base/characters/A/sprites->../B/emotions", "base/characters/A/2.png=two",
+        "base/characters/B/emotions/1.png=one",
+        "base/characters/B/char.ini=[Emotions]\n1=a#-#a#0#0\n2=b#-#b#0#0\n"};
+    for (int image = 1000; image < 1300; ++image)
+        linked.append(QStringLiteral("base/characters/A/%1.png=%1").arg(image));
+    QTest::newRow("a link leads into the next folder") << linked;
+}
+
+void TestReadAhead::matchesReadingInTurn()
+{
+    QFETCH(QStringList, entries);
+    QTemporaryDir ahead;
+    QTemporaryDir inTurn;
+    QVERIFY(TreeFixture::build(ahead.path(), entries));
+    QVERIFY(TreeFixture::build(inTurn.path(), entries));
+    const Outcome read = walkIn(ahead.path(), ConversionReader(prepareLegacyFiles));
+    const Outcome reference = walkIn(inTurn.path(), LegacyConverter(convertLegacyFiles));
+    QCOMPARE(read.log, reference.log);
+    QCOMPARE(read.tree, reference.tree);
+    if (QTest::currentDataTag() == QLatin1String("a link leads into the next folder"))
+        QVERIFY(TreeFixture::readFile(inTurn.filePath("base/characters/B/char.toml"))
+                    .contains("display_icon = \"2\""));
+}
+
+QTEST_GUILESS_MAIN(TestReadAhead)
+#include "tst_readahead.moc"

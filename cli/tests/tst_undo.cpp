@@ -1,0 +1,344 @@
+// The undo as a stranger's journal may drive it: it stays inside its client,
+// refuses what it cannot trust, is one at a time, finishes what a cut-short
+// undo began and gives back what the run deleted, as it was.
+
+#include "testsupport/clirunner.h"
+#include "testsupport/randomclient.h"
+#include "testsupport/treefixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+const char *const header
+    = "{\"veltra\":\"1\",\"started\":\"2026-01-01T00:00:00Z\",\"client\":\"%1\",\"undo_of\":null}\n";
+
+QString digest(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha3_256).toHex());
+}
+
+// A made-up client beside a folder that is not its own.
+struct Scene
+{
+    QTemporaryDir top;
+    QString client() const { return top.filePath("client"); }
+    QString outside() const { return top.filePath("outside"); }
+    bool build(const QStringList &clientEntries)
+    {
+        QStringList entries{"outside/secret=s", "outside/free/"};
+        for (const QString &entry : clientEntries)
+            entries.append("client/" + entry);
+        return TreeFixture::build(top.path(), entries);
+    }
+    // Everything but the journals.
+    QStringList everything() const
+    {
+        QStringList entries = TreeFixture::describe(top.path());
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                          [](const QString &entry) { return entry.contains("veltra-journal/"); }),
+            entries.end());
+        return entries;
+    }
+};
+
+} // namespace
+
+class TestUndo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void plantedJournal_data();
+    void plantedJournal();
+    void copiedClientIsUndoneInPlace();
+    void journalFolderMustBeAFolder_data();
+    void journalFolderMustBeAFolder();
+    void oneAtATime();
+    void cutShortUndoIsFinished();
+    void aimsAtTheRunThatChanged();
+    void failedChangeIsNotRecorded();
+    void keepsWhatCouldNotBeRestored();
+    void oldPlaceTakenAgain();
+    void givesBackWhatWasDeleted_data();
+    void givesBackWhatWasDeleted();
+};
+
+void TestUndo::plantedJournal_data()
+{
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+
+    const QString secret = digest("s");
+    const QString kit = "base/characters/Kit/";
+    QTest::newRow("a path climbing out") << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit
+        + "x\",\"twin\":\"../outside/secret\",\"sha3_256\":\"" + secret + "\",\"size\":1}"}
+                                         << 1 << "line 2 of the journal is no record";
+    QTest::newRow("an absolute path")
+        << QStringList{"{\"op\":\"mkdir\",\"path\":\"/tmp\"}"} << 1 << "not relative";
+    QTest::newRow("a NUL in a path") << QStringList{"{\"op\":\"move\",\"from\":\"" + kit
+        + "a\\u0000b\",\"to\":\"" + kit + "x.png\"}"}
+                                     << 1 << "control character";
+    QTest::newRow("the journal folder itself")
+        << QStringList{"{\"op\":\"mkdir\",\"path\":\"veltra-journal\"}"} << 1 << "journal folder";
+    QTest::newRow("a size past every integer") << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit
+        + "y\",\"twin\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\",\"size\":1e300}"}
+                                               << 1 << "size";
+    QTest::newRow("a move back out of a linked folder") << QStringList{"{\"op\":\"move\",\"from\":\"" + kit
+        + "stolen\",\"to\":\"" + kit
+        + "sprites/secret\"}"} << 1 << "cannot move base/characters/Kit/sprites/secret back";
+    QTest::newRow("a restore from a twin outside") << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit
+        + "copy\",\"twin\":\"" + kit + "sprites/secret\",\"sha3_256\":\"" + secret + "\",\"size\":1}"}
+                                                   << 1 << "lies outside the client folder";
+    QTest::newRow("a move into a linked folder")
+        << QStringList{"{\"op\":\"move\",\"from\":\"" + kit + "sprites/x.png\",\"to\":\"" + kit + "x.png\"}"}
+        << 1 << "lies outside the client folder";
+    QTest::newRow("a header naming another folder")
+        << QStringList{"{\"op\":\"write\",\"path\":\"secret\",\"sha3_256\":\"" + secret + "\"}"} << 0 << "";
+    QTest::newRow("a last record cut short") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
+        "{\"op\":\"mkd"} << 1 << "line 3 of the journal is cut short";
+}
+
+void TestUndo::plantedJournal()
+{
+    QFETCH(QStringList, records);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/x.png=1", "base/characters/Kit/sprites->../../../../outside",
+        "base/characters/Kit/made/"}));
+    QByteArray journal = QString(header).arg(scene.outside()).toUtf8() + records.join('\n').toUtf8();
+    if (!QByteArray(QTest::currentDataTag()).contains("cut short"))
+        journal += '\n';
+    const QString planted = scene.client() + "/veltra-journal/20260101T000000Z.jsonl";
+    QVERIFY(TreeFixture::writeFile(planted, journal));
+    QStringList before = scene.everything();
+    if (said.contains("cut short"))
+        before.removeAll("client/base/characters/Kit/made/"); // the one sound record is undone
+
+    const CliRun undo = runCli({"--undo", "--color=never", "-q", planted});
+    QVERIFY(undo.finished);
+    QCOMPARE(undo.exitCode, exitCode);
+    QVERIFY2(undo.out.contains(said.toUtf8()), undo.out.constData());
+    QCOMPARE(scene.everything(), before); // the outside untouched, the client too
+    QVERIFY(!QFileInfo::exists(scene.outside() + "/veltra-journal"));
+}
+
+void TestUndo::copiedClientIsUndoneInPlace()
+{
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/char_icon.png=i", "base/characters/Kit/a.png=a"}));
+    QCOMPARE(runCli({"-q", scene.client()}).exitCode, 0);
+    const QStringList migrated = TreeFixture::describe(scene.client());
+    const QString copy = scene.top.filePath("copy");
+    QCOMPARE(QProcess::execute("cp", {"-a", scene.client(), copy}), 0);
+
+    QCOMPARE(runCli({"--undo", "-q", copy}).exitCode, 0);
+    QCOMPARE(TreeFixture::describe(copy),
+        QStringList({"base/", "base/characters/", "base/characters/Kit/", "base/characters/Kit/a.png=a",
+            "base/characters/Kit/char_icon.png=i"}));
+    QCOMPARE(TreeFixture::describe(scene.client()), migrated); // the original is not the copy's client
+}
+
+void TestUndo::journalFolderMustBeAFolder_data()
+{
+    QTest::addColumn<QString>("journalFolder");
+    QTest::newRow("a link out of the client") << "veltra-journal->../outside/free";
+    QTest::newRow("a file") << "veltra-journal=x";
+}
+
+void TestUndo::journalFolderMustBeAFolder()
+{
+    QFETCH(QString, journalFolder);
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/char_icon.png=i", journalFolder}));
+    const QStringList before = scene.everything();
+    const CliRun dry = runCli({"-n", "--color=never", scene.client()});
+    const CliRun run = runCli({"--color=never", scene.client()});
+    const CliRun undo = runCli({"--undo", scene.client()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("cannot keep a journal in"), run.err.constData());
+    QCOMPARE(dry.exitCode, run.exitCode);
+    QCOMPARE(dry.out, run.out);
+    QCOMPARE(dry.err, run.err);
+    QCOMPARE(undo.exitCode, 1);
+    QCOMPARE(scene.everything(), before); // nothing changed, inside or out
+}
+
+void TestUndo::oneAtATime()
+{
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/char_icon.png=i"}));
+    QProcess holder; // holds the client's lock as a run in progress would
+    holder.start("flock", {"-x", "-o", scene.client(), "sleep", "30"});
+    QVERIFY(holder.waitForStarted());
+    QTest::qWait(300);
+    for (const QStringList &arguments : {QStringList{scene.client()}, QStringList{"-n", scene.client()},
+             QStringList{"--undo", scene.client()}}) {
+        const CliRun refused = runCli(arguments);
+        QCOMPARE(refused.exitCode, 3);
+        QVERIFY2(refused.err.contains("another run or undo is working on"), refused.err.constData());
+    }
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/char_icon.png"));
+    holder.kill();
+    holder.waitForFinished();
+    QCOMPARE(runCli({"-q", scene.client()}).exitCode, 0);
+}
+
+void TestUndo::cutShortUndoIsFinished()
+{
+    const QStringList entries = RandomClient::entries(11, 40);
+    for (int point = 0; point < 8; ++point) {
+        QTemporaryDir client;
+        QVERIFY(TreeFixture::build(client.path(), entries));
+        const QStringList original = RandomClient::manifest(client.path());
+        QVERIFY(runCli({"-q", client.path()}).exitCode <= 1);
+
+        QProcess undo;
+        QElapsedTimer timer;
+        timer.start();
+        undo.start(VELTRA_CLI, {"--undo", "-q", client.path()});
+        QVERIFY(undo.waitForStarted());
+        QThread::msleep(unsigned(5 + point * 12));
+        if (point % 2)
+            undo.kill();
+        else
+            ::kill(pid_t(undo.processId()), SIGINT);
+        QVERIFY(undo.waitForFinished());
+        // Stopped between two changes (a signal before the program was ready ends it at once).
+        if (point % 2 == 0 && undo.exitStatus() == QProcess::NormalExit && undo.exitCode() != 0)
+            QCOMPARE(undo.exitCode(), 130);
+
+        // The same command finishes it, whatever the cut-short one took back.
+        const CliRun again = runCli({"--undo", "--color=never", "-q", client.path()});
+        QVERIFY2(again.exitCode == 0 || again.exitCode == 4, again.out.constData());
+        QVERIFY2(!again.out.contains("[ERROR]"), again.out.constData());
+        QCOMPARE(RandomClient::manifest(client.path()), original);
+        QVERIFY(runCli({"--journals", client.path()}).out.contains(", undone"));
+        QCOMPARE(runCli({"--undo", client.path()}).exitCode, 4);
+    }
+}
+
+void TestUndo::aimsAtTheRunThatChanged()
+{
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/char_icon.png=i"}));
+    QCOMPARE(runCli({"-q", scene.client()}).exitCode, 0);
+    const QString first = QDir(scene.client() + "/veltra-journal").entryList(QDir::Files).value(0);
+    QCOMPARE(runCli({"-q", scene.client()}).exitCode, 0); // changes nothing: no run to undo
+
+    const CliRun undo = runCli({"--undo", "-q", scene.client()});
+    QCOMPARE(undo.exitCode, 0);
+    QVERIFY2(undo.err.contains("undoing " + first.toUtf8()), undo.err.constData());
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/char_icon.png"));
+    const CliRun list = runCli({"--journals", scene.client()});
+    QCOMPARE(list.out.count('\n'), 3); // the undo, the empty run, the undone run, newest first
+    QVERIFY(list.out.split('\n').value(2).contains("complete, undone"));
+}
+
+void TestUndo::failedChangeIsNotRecorded()
+{
+    QTemporaryDir client;
+    // "sprites" is a file: the move of a.png into it fails.
+    QVERIFY(
+        TreeFixture::build(client.path(), {"base/characters/Kit/a.png=a", "base/characters/Kit/sprites=x"}));
+    const CliRun run = runCli({"--color=never", "-q", client.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("unable to move a.png to sprites/a.png"), run.out.constData());
+    const QString name = QDir(client.filePath("veltra-journal")).entryList(QDir::Files).value(0);
+    const QList<QByteArray> lines
+        = TreeFixture::readFile(client.filePath("veltra-journal/" + name)).split('\n');
+    QCOMPARE(lines.size(), 3); // the header, the closing record and the last line feed
+    QVERIFY(lines.at(1).startsWith("{\"op\":\"end\",\"stopped\":false,\"errors\":1"));
+}
+
+void TestUndo::keepsWhatCouldNotBeRestored()
+{
+    // Its twin lies outside, through a linked folder, where an undo may not read it.
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/shouts/sprites->../../../../../outside",
+        "base/characters/Kit/shouts/Secret.png=s"}));
+    QVERIFY(TreeFixture::writeFile(scene.outside() + "/secret.png", "s"));
+    const CliRun dry = runCli({"-n", "--color=never", "-q", scene.client()});
+    const CliRun run = runCli({"--color=never", "-q", scene.client()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("its twin cannot be reached inside the client"), run.out.constData());
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/shouts/Secret.png"));
+    QCOMPARE(dry.out, run.out);
+}
+
+void TestUndo::oldPlaceTakenAgain()
+{
+    QTemporaryDir client;
+    const QString kit = client.path() + "/base/characters/Kit/";
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/char_icon.png=old"}));
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    QVERIFY(TreeFixture::writeFile(kit + "char_icon.png", "new"));
+
+    const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
+    QCOMPARE(undo.exitCode, 1);
+    QVERIFY2(undo.out.contains("cannot move base/characters/Kit/actor.png back to "
+                               "base/characters/Kit/char_icon.png: its old place is taken"),
+        undo.out.constData());
+    QCOMPARE(TreeFixture::readFile(kit + "char_icon.png"), QByteArray("new"));
+    QCOMPARE(TreeFixture::readFile(kit + "actor.png"), QByteArray("old"));
+}
+
+void TestUndo::givesBackWhatWasDeleted_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("editTwin");
+    QTest::newRow("a private file") << "private.png" << false;
+    QTest::newRow("a name near the limit") << QString(250, 'n') + ".png" << false;
+    QTest::newRow("quotes and backslashes") << "a\"b\\c.png" << false;
+    QTest::newRow("the twin edited after the run") << "edited.png" << true;
+}
+
+void TestUndo::givesBackWhatWasDeleted()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, editTwin);
+    QTemporaryDir client;
+    const QString kit = client.path() + "/base/characters/Kit/";
+    QVERIFY(TreeFixture::build(client.path(),
+        {"base/characters/Kit/" + name + "=same", "base/characters/Kit/sprites/" + name + "=same"}));
+    const QByteArray path = QFile::encodeName(kit + name);
+    QVERIFY(::chmod(path.constData(), 0600) == 0);
+    const struct timespec old[2] = {{1000000000, 123456789}, {1000000000, 123456789}};
+    QVERIFY(::utimensat(AT_FDCWD, path.constData(), old, 0) == 0);
+
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    QVERIFY(!QFileInfo::exists(kit + name)); // deleted as a duplicate
+    if (editTwin)
+        QVERIFY(TreeFixture::writeFile(kit + "sprites/" + name, "changed"));
+
+    const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
+    if (editTwin) {
+        QCOMPARE(undo.exitCode, 1);
+        QVERIFY2(undo.out.contains("its bytes are not the ones recorded"), undo.out.constData());
+        QVERIFY(!QFileInfo::exists(kit + name));
+        return;
+    }
+    QCOMPARE(undo.exitCode, 0);
+    QCOMPARE(TreeFixture::readFile(kit + name), QByteArray("same"));
+    struct stat info;
+    QVERIFY(::stat(path.constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), 0600);
+    QCOMPARE(qint64(info.st_mtim.tv_sec), qint64(1000000000));
+    QCOMPARE(qint64(info.st_mtim.tv_nsec), qint64(123456789));
+    QCOMPARE(QDir(kit).entryList(QDir::Hidden | QDir::Files).size(), 1); // no temporary file left
+}
+
+QTEST_GUILESS_MAIN(TestUndo)
+#include "tst_undo.moc"

@@ -1,0 +1,192 @@
+#include "journal/journal.h"
+
+#include "log/loglevel.h"
+
+#include "paths/clientroot.h"
+#include "paths/posixfile.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray relative(const QString &path, const QString &client)
+{
+    const QString prefix = client.endsWith(QLatin1Char('/')) ? client : client + QLatin1Char('/');
+    return jsonString(path.startsWith(prefix) ? path.mid(prefix.size()) : path);
+}
+
+QByteArray operation(const char *name)
+{
+    return QByteArray("{\"op\":\"") + name + '"';
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    return PosixFile::writeFully(fd, bytes.constData(), bytes.size());
+}
+
+} // namespace
+
+const char *const journalFolderName = "veltra-journal";
+
+QString journalFolder(const QString &client)
+{
+    return client + QLatin1Char('/') + QLatin1String(journalFolderName);
+}
+
+int openJournalFolder(const ClientRoot &client)
+{
+    return ::openat(client.descriptor(), journalFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+bool journalFolderUsable(const ClientRoot &client, FileError *why)
+{
+    struct stat info;
+    if (::fstatat(client.descriptor(), journalFolderName, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return true;
+        *why = PosixFile::systemError();
+        return false;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        *why = QStringLiteral("it is a link; journals are kept only in a folder of the client itself");
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        *why = QStringLiteral("it is no folder");
+        return false;
+    }
+    if (::faccessat(client.descriptor(), journalFolderName, W_OK | X_OK, AT_EACCESS) != 0) {
+        *why = PosixFile::systemError();
+        return false;
+    }
+    return true;
+}
+
+QByteArray changeRecord(const Change &change, const QString &client)
+{
+    const QByteArray path = relative(change.path, client);
+    switch (change.kind) {
+    case Change::Move:
+        return operation("move") + ",\"from\":" + path + ",\"to\":" + relative(change.other, client) + '}';
+    case Change::Delete: {
+        QByteArray record = operation("delete") + ",\"path\":" + path
+            + ",\"twin\":" + (change.other.isEmpty() ? QByteArray("null") : relative(change.other, client))
+            + ",\"sha3_256\":\"" + change.sha3.toHex() + "\",\"size\":" + QByteArray::number(change.size);
+        const FileAttributes &attributes = change.attributes;
+        if (attributes.known) {
+            record += ",\"mode\":" + QByteArray::number(attributes.mode) + ",\"mtime_ns\":"
+                + QByteArray::number(attributes.modified) + ",\"uid\":" + QByteArray::number(attributes.owner)
+                + ",\"gid\":" + QByteArray::number(attributes.group);
+        }
+        return record + '}';
+    }
+    case Change::Write:
+        return operation("write") + ",\"path\":" + path + ",\"sha3_256\":\"" + change.sha3.toHex() + "\"}";
+    case Change::MakeFolder:
+        return operation("mkdir") + ",\"path\":" + path + '}';
+    case Change::RemoveFolder:
+        return operation("rmdir") + ",\"path\":" + path + '}';
+    }
+    return {};
+}
+
+Journal::Journal(int fd, const QString &path, const QString &client)
+    : m_fd(fd)
+    , m_path(path)
+    , m_client(client)
+{
+}
+
+Journal::~Journal()
+{
+    ::fsync(m_fd);
+    ::close(m_fd);
+}
+
+std::unique_ptr<Journal> Journal::create(
+    const ClientRoot &root, const QString &version, const QString &undoOf, FileError *error)
+{
+    const QString client = root.path();
+    const QString folder = journalFolder(client);
+    if (!journalFolderUsable(root, error))
+        return nullptr;
+    if (::mkdirat(root.descriptor(), journalFolderName, 0777) != 0 && errno != EEXIST) {
+        *error = PosixFile::systemError();
+        return nullptr;
+    }
+    // Opened as it stands: a link swapped in meanwhile is refused, not followed.
+    const PosixFile::Descriptor journals(openJournalFolder(root));
+    if (journals.fd < 0) {
+        *error = PosixFile::systemError();
+        return nullptr;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString stem = now.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    // A second run in the same second gets a suffix.
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const QString name = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
+        const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".jsonl");
+        const int fd = ::openat(journals.fd, PosixFile::native(name + QStringLiteral(".jsonl")).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            *error = PosixFile::systemError();
+            return nullptr;
+        }
+        const QByteArray header = "{\"veltra\":" + jsonString(version)
+            + ",\"started\":" + jsonString(now.toString(Qt::ISODate)) + ",\"client\":" + jsonString(client)
+            + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonString(undoOf)) + "}\n";
+        std::unique_ptr<Journal> journal(new Journal(fd, path, client));
+        if (!writeAll(fd, header)) {
+            *error = PosixFile::systemError();
+            return nullptr;
+        }
+        journal->m_end = header.size();
+        return journal;
+    }
+    *error = PosixFile::systemError(EEXIST);
+    return nullptr;
+}
+
+bool Journal::aboutToChange(const Change &change, FileError *why)
+{
+    const QByteArray line = changeRecord(change, m_client) + '\n';
+    // Written before the change and straight to the file: a kill after the
+    // change can no longer hide it.
+    m_pending = 0;
+    if (!writeAll(m_fd, line)) {
+        *why = PosixFile::systemError();
+        if (::ftruncate(m_fd, m_end) == 0)
+            ::lseek(m_fd, m_end, SEEK_SET);
+        return false;
+    }
+    m_end += line.size();
+    m_pending = line.size();
+    return true;
+}
+
+void Journal::changeFailed(const Change &)
+{
+    // A change that was not made is no part of the run.
+    m_end -= m_pending;
+    m_pending = 0;
+    if (::ftruncate(m_fd, m_end) == 0)
+        ::lseek(m_fd, m_end, SEEK_SET);
+}
+
+void Journal::finish(bool stopped, int errors, int left)
+{
+    const QByteArray line = operation("end") + ",\"stopped\":" + (stopped ? "true" : "false")
+        + ",\"errors\":" + QByteArray::number(errors)
+        + (left >= 0 ? ",\"left\":" + QByteArray::number(left) : QByteArray()) + "}\n";
+    if (writeAll(m_fd, line))
+        m_end += line.size();
+}

@@ -1,0 +1,82 @@
+#include "migration/filerelocator.h"
+
+#include "log/loglevel.h"
+#include "paths/displayname.h"
+#include "paths/filesystem.h"
+
+#include <QDir>
+
+#include <cerrno>
+
+namespace {
+
+// The system's reason, where there is one, follows the words every such line has.
+QStringList unknownError(
+    const QString &from, const QString &to, const LineSubject &subject, const QString &reason = QString())
+{
+    QString message
+        = QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to);
+    if (!reason.isEmpty())
+        message += QStringLiteral(" (%1)").arg(reason);
+    return logLines(LogLevel::Error, message, subject);
+}
+
+} // namespace
+
+void FileRelocator::operator()(const QDir &folder, const QString &from, const QString &to) const
+{
+    FileSystem &files = fileSystem();
+    // The folder and the names are used as they were found: the existence
+    // check, the comparison, the change and the log line all name the one
+    // entry on disk, whatever runs of dots its name holds.
+    const QString root = folder.absolutePath();
+    const QString source = root + QLatin1Char('/') + from;
+    if (files.status(source).type == EntryStatus::Missing)
+        return;
+
+    const QString shownFrom = displayName(from);
+    const QString shownTo = displayName(to);
+    const QString target = root + QLatin1Char('/') + to;
+    // Every line about this relocation names both places to the machine output.
+    const LineSubject subject{QString(), source, target};
+    FileError reason;
+    if (files.status(target).exists) {
+        // A dangling link occupies its name too; nothing is moved onto it.
+        ComparedSource seen;
+        switch (files.compare(source, target, &seen)) {
+        case FileComparison::Identical: {
+            // Only the entry that was compared goes, never the file a link of
+            // that name points to.
+            // The warning stands before the line of the deletion it announces.
+            const int before = m_log.size();
+            appendLogLine(m_log, LogLevel::Warning,
+                QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo),
+                subject);
+            if (!files.removeCompared(source, target, seen, &reason)) {
+                m_log.erase(m_log.begin() + before, m_log.end());
+                m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+            }
+            return;
+        }
+        case FileComparison::Different:
+            appendLogLine(m_log, LogLevel::Error,
+                QStringLiteral("unable to move %1 to %2; files are different from each others")
+                    .arg(shownFrom, shownTo),
+                subject);
+            return;
+        case FileComparison::Unreadable:
+            // A rename never replaces, so it would fail here; do not even try.
+            // A folder, a link to the same file or a dangling link (ENOENT) is no
+            // failure of the system's: no reason to add.
+            m_log.append(unknownError(shownFrom, shownTo, subject,
+                seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text : QString()));
+            return;
+        }
+    }
+
+    const QString parent = parentFolder(target);
+    if (!m_folders.contains(parent) && files.makePath(parent, &reason))
+        m_folders.insert(parent);
+    if (!files.move(source, target, &reason))
+        m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "migration/restructure.h"
+#include "migration/runrecorder.h"
+
+#include <memory>
+
+// How a run is to be made.
+struct RunOptions
+{
+    bool dryRun = false; // change nothing; plan on a copy laid over the disk
+    ChangeLines lines = ChangeLines::None;
+    QString version; // the program's version, for the journal's header
+};
+
+// Why a run or an undo did not start; then nothing was changed.
+enum class RunFailure {
+    None,
+    Busy, // another run or undo holds the client
+    NothingToUndo, // no run is left that an undo could take back
+    Other, // the client, its journal folder or the journal cannot be used
+};
+
+// What a run did (or, dry, would do).
+struct RunReport
+{
+    QStringList log;
+    WalkOutcome outcome;
+    ChangeCounts counts;
+    QString journal; // the journal's path; empty for a dry run
+    int errors = 0; // error lines in the log, counted once at the end
+    QString failure; // why the run could not start; then nothing was changed
+    RunFailure failureKind = RunFailure::None;
+
+    void fail(RunFailure kind, const QString &reason)
+    {
+        failureKind = kind;
+        failure = reason;
+    }
+};
+
+class ClientRoot;
+class LineRecords;
+class FileSystem;
+class Journal;
+
+// How far a seam keeps to its client.
+enum class Reach {
+    Links, // links are followed where they lead, as a migration always has
+    Client, // nothing outside the client is ever reached: what an undo needs
+};
+
+// The seam one run works through: the client's top folder, held open and
+// locked; the real disk, or a dry run's plan laid over it; the journal of a
+// real run; and the recorder that counts changes and adds their lines to the
+// log.
+class RunSeam
+{
+public:
+    RunSeam(const QString &client, const RunOptions &options, Reach reach = Reach::Links);
+    ~RunSeam();
+
+    // Opens and locks the client. False, with the reason in the report, when
+    // it cannot: then nothing may be changed.
+    bool open(RunReport &report);
+    // Checks the client's journal folder and, for a real run, starts the
+    // journal (`undoOf` names the journal an undo reverses). False, with the
+    // reason in the report, when it cannot be kept: then nothing may be changed.
+    bool keepJournal(const QString &undoOf, RunReport &report);
+    FileSystem &files() { return *m_files; }
+    const ClientRoot &client() const { return *m_root; }
+    // Closes the journal, makes the run durable and counts what it changed;
+    // an undo says how many changes it `left` as they were.
+    void finish(RunReport &report, int left = -1);
+
+private:
+    QString m_client;
+    RunOptions m_options;
+    std::unique_ptr<ClientRoot> m_root;
+    std::unique_ptr<FileSystem> m_files;
+    std::unique_ptr<Journal> m_journal;
+    RunRecorder m_recorder;
+    std::unique_ptr<LineRecords> m_lineRecords;
+};
+
+// The migration of the client below the current folder, journaled: every
+// change goes through one file-system seam, which the journal, the preview
+// and the counts watch. A dry run takes every decision of a real one on a
+// plan laid over the disk, and changes nothing anywhere. A real run over a
+// client with character folders keeps its journal even when it changes
+// nothing, and makes all it wrote durable at its end.
+RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options);
+RunReport runMigration(const ConversionReader &read, const WalkHooks &hooks, const RunOptions &options);

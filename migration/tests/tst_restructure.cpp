@@ -1,0 +1,144 @@
+// The walk in process, with the conversion replaced by a recorder: what the
+// conversion is handed, when, and where its lines land in the log.
+
+#include "log/loglevel.h"
+#include "migration/restructure.h"
+#include "testsupport/treefixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(LineSubject)
+
+class TestRestructure : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void conversionInput();
+    void conversionRunsBeforeRelocation();
+    void progress();
+    void emptyClient();
+    void lineRecords_data();
+    void lineRecords();
+
+private:
+    QTemporaryDir *m_client = nullptr;
+    QString m_previous;
+};
+
+void TestRestructure::init()
+{
+    m_previous = QDir::currentPath();
+    m_client = new QTemporaryDir;
+    QVERIFY(QDir::setCurrent(m_client->path()));
+}
+
+void TestRestructure::cleanup()
+{
+    QDir::setCurrent(m_previous);
+    delete m_client;
+}
+
+void TestRestructure::conversionInput()
+{
+    QVERIFY(TreeFixture::build(".",
+        {"base/characters/Kit/extra.ini=", "base/characters/Kit/char.ini=", "base/characters/Kit/CHAR.INI=",
+            "base/characters/Kit/sub/deep.ini=", "base/characters/Kit/.hidden.ini=",
+            "base/characters/Empty/"}));
+    QList<QStringList> calls;
+    const QStringList log = restructureCharacterFolders([&calls](const QStringList &paths) {
+        calls.append(paths);
+        return QStringList{"converted " + QString::number(paths.size()), "second line"};
+    });
+
+    const QString kit = QDir::currentPath() + "/base/characters/Kit/";
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(calls.at(0), QStringList()); // Empty comes first, and is still handed over
+    QCOMPARE(calls.at(1), (QStringList{kit + "char.ini", kit + "extra.ini"}));
+    QCOMPARE(log,
+        (QStringList{"Restructuring Empty...", "converted 0", "second line", "Done!\n",
+            "Restructuring Kit...", "converted 2", "second line", "Done!\n"}));
+    QCOMPARE(joinLog(log),
+        QString("Restructuring Empty...\nconverted 0\nsecond line\nDone!\n\n"
+                "Restructuring Kit...\nconverted 2\nsecond line\nDone!\n"));
+}
+
+void TestRestructure::conversionRunsBeforeRelocation()
+{
+    // The legacy icon check looks into "emotions" before it becomes "resources".
+    QVERIFY(
+        TreeFixture::build(".", {"base/characters/Kit/emotions/1.png=e", "base/characters/Kit/char.ini="}));
+    bool sawEmotions = false;
+    restructureCharacterFolders([&sawEmotions](const QStringList &) {
+        sawEmotions = QFile::exists("base/characters/Kit/emotions/1.png");
+        return QStringList();
+    });
+    QVERIFY(sawEmotions);
+    QVERIFY(QFile::exists("base/characters/Kit/resources/1.png"));
+}
+
+void TestRestructure::progress()
+{
+    QVERIFY(TreeFixture::build(".", {"base/characters/b/", "base/characters/A/", "base/characters/c.txt="}));
+    QStringList reports;
+    restructureCharacterFolders({}, [&reports](int done, int total, const QString &name) {
+        reports.append(QString("%1/%2 %3").arg(done).arg(total).arg(name));
+    });
+    QCOMPARE(reports, (QStringList{"0/2 A", "1/2 b"}));
+}
+
+void TestRestructure::emptyClient()
+{
+    int calls = 0;
+    const QStringList log = restructureCharacterFolders([&calls](const QStringList &) {
+        ++calls;
+        return QStringList();
+    });
+    QVERIFY(log.isEmpty());
+    QCOMPARE(calls, 0);
+}
+
+void TestRestructure::lineRecords_data()
+{
+    QTest::addColumn<LineSubject>("subject");
+    QTest::addColumn<QString>("places"); // what the record holds after its text
+
+    QTest::newRow("an entry of a character") << LineSubject{"/c/base/characters/Kit/sprites/a.png", {},
+        {}} << ",\"character\":\"Kit\",\"path\":\"base/characters/Kit/sprites/a.png\"}";
+    QTest::newRow("a character folder") << LineSubject{"/c/base/characters/Kit", {}, {}}
+                                        << ",\"character\":\"Kit\",\"path\":\"base/characters/Kit\"}";
+    QTest::newRow("the characters folder")
+        << LineSubject{"/c/base/characters", {}, {}} << ",\"character\":null,\"path\":\"base/characters\"}";
+    QTest::newRow("a client named like its folders") << LineSubject{
+        "/c/c/base/characters/K", {}, {}} << ",\"character\":null,\"path\":\"c/base/characters/K\"}";
+    QTest::newRow("a relocation") << LineSubject{{}, "/c/base/characters/K/shouts/x.png",
+        "/c/base/characters/K/shouts/sprites/x.png"}
+                                  << ",\"character\":\"K\",\"from\":\"base/characters/K/shouts/x.png\","
+                                     "\"to\":\"base/characters/K/shouts/sprites/x.png\"}";
+    QTest::newRow("about nothing") << LineSubject{} << ",\"character\":null}";
+}
+
+void TestRestructure::lineRecords()
+{
+    QFETCH(LineSubject, subject);
+    QFETCH(QString, places);
+    QStringList log;
+    appendLogLine(log, LogLevel::Error, "x \"y\"", subject);
+    // Without records asked for, the log is the text alone.
+    QCOMPARE(log, QStringList{formatLogLine(LogLevel::Error, "x \"y\"")});
+    {
+        const LineRecords records("/c/");
+        log = logLines(LogLevel::Warning, "x \"y\"", subject);
+    }
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log.first(), formatLogLine(LogLevel::Warning, "x \"y\""));
+    QVERIFY(isRecordLine(log.last()) && !isWarningLine(log.last()));
+    QCOMPARE(recordOfLine(log.last()), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
+}
+
+QTEST_GUILESS_MAIN(TestRestructure)
+#include "tst_restructure.moc"

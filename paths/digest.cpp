@@ -1,0 +1,8 @@
+#include "paths/digest.h"
+
+#include <QCryptographicHash>
+
+QByteArray sha3(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha3_256);
+}

@@ -1,0 +1,371 @@
+#include "undo/undo.h"
+
+#include "journal/journal.h"
+#include "log/loglevel.h"
+#include "log/logsink.h"
+#include "paths/clientroot.h"
+#include "paths/displayname.h"
+#include "paths/filesystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+// What taking a change back looks like in an undo's own journal, as one key:
+// an earlier undo that recorded it may have made it already.
+quint64 takenBackKey(Change::Kind kind, const QString &path, const QString &other, const QByteArray &sha3)
+{
+    const QByteArray text
+        = QByteArray::number(int(kind)) + '\0' + path.toUtf8() + '\0' + other.toUtf8() + '\0' + sha3;
+    return (quint64(qHash(text, 0x9e3779b9u)) << 32) | qHash(text, 0x85ebca6bu);
+}
+
+// The key of the change that takes `change` back.
+quint64 inverseKey(const Change &change)
+{
+    switch (change.kind) {
+    case Change::Write:
+        return takenBackKey(Change::Delete, change.path, QString(), change.sha3);
+    case Change::Delete:
+        return takenBackKey(Change::Write, change.path, QString(), change.sha3);
+    case Change::Move:
+        return takenBackKey(Change::Move, change.other, change.path, QByteArray());
+    case Change::MakeFolder:
+        return takenBackKey(Change::RemoveFolder, change.path, QString(), QByteArray());
+    case Change::RemoveFolder:
+        break;
+    }
+    return 0;
+}
+
+quint64 ownKey(const Change &change)
+{
+    const bool twinless = change.kind == Change::Delete || change.kind == Change::Write;
+    return takenBackKey(change.kind, change.path, twinless ? QString() : change.other,
+        change.kind == Change::Move || change.kind == Change::RemoveFolder ? QByteArray() : change.sha3);
+}
+
+class Undoer
+{
+public:
+    Undoer(FileSystem &files, const QString &client, QStringList &log)
+        : m_files(files)
+        , m_client(client)
+        , m_log(log)
+    {
+    }
+
+    // `claimed`: an earlier undo recorded taking it back. `maybeUnmade`: the
+    // run may have been killed before it made this change.
+    void undo(const Change &change, bool claimed, bool maybeUnmade)
+    {
+        m_files.removeLeftovers(absolute(change.path));
+        if (!change.other.isEmpty())
+            m_files.removeLeftovers(absolute(change.other));
+        m_quiet = claimed || maybeUnmade;
+        m_claimed = claimed;
+        switch (change.kind) {
+        case Change::Write:
+            undoWrite(change);
+            break;
+        case Change::Delete:
+            undoDelete(change);
+            break;
+        case Change::Move:
+            undoMove(change);
+            break;
+        case Change::MakeFolder:
+            undoMakeFolder(change);
+            break;
+        case Change::RemoveFolder:
+            break;
+        }
+    }
+
+    int left() const { return m_left; }
+    void fail(const QString &message) { m_log.append(formatLogLine(LogLevel::Error, message)); }
+
+private:
+    QString absolute(const QString &path) const { return m_client + QLatin1Char('/') + path; }
+    static QString shown(const QString &path) { return displayName(path); }
+
+    // A change left as it was; its record names where it stands.
+    void leave(const QString &message, const Change &change)
+    {
+        LineSubject subject;
+        if (change.kind == Change::Move) {
+            subject.from = absolute(change.other);
+            subject.to = absolute(change.path);
+        } else {
+            subject.path = absolute(change.path);
+        }
+        appendLogLine(m_log, LogLevel::Error, message, subject);
+        ++m_left;
+    }
+
+    // Both places of a change must be reached from inside the client.
+    bool reached(const Change &change, FileError *why) const
+    {
+        return m_files.reaches(absolute(change.path), why)
+            && (change.other.isEmpty() || m_files.reaches(absolute(change.other), why));
+    }
+
+    void undoWrite(const Change &change)
+    {
+        const QString path = absolute(change.path);
+        FileError reason;
+        if (!m_files.reaches(path, &reason)) {
+        } else if (m_files.status(path).exists) {
+            ComparedSource seen;
+            if (!m_files.inspect(path, &seen, &reason)) {
+            } else if (seen.sha3 != change.sha3) {
+                reason = QStringLiteral("it changed since the run wrote it");
+                if (m_quiet && !m_claimed)
+                    return; // never written: what stands there was there before
+            } else if (m_files.removeCompared(path, QString(), seen, &reason)) {
+                return;
+            }
+        } else {
+            return; // removed already, or never written: as it was before the run
+        }
+        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason), change);
+    }
+
+    void undoDelete(const Change &change)
+    {
+        const QString path = absolute(change.path);
+        FileError reason;
+        if (!reached(change, &reason)) {
+        } else if (change.other.isEmpty()) {
+            reason = QStringLiteral("the journal names no copy to restore it from");
+        } else if (!m_files.status(path).exists) {
+            if (m_files.copyFile(absolute(change.other), path, change.sha3, change.attributes, &reason))
+                return;
+        } else {
+            ComparedSource seen;
+            if (m_files.inspect(path, &seen, &reason) && seen.sha3 == change.sha3)
+                return; // restored already, or never deleted: the same bytes stand there
+            reason = QStringLiteral("its place is taken");
+        }
+        leave(QStringLiteral("cannot restore %1 from %2: %3")
+                  .arg(shown(change.path),
+                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason),
+            change);
+    }
+
+    void undoMove(const Change &change)
+    {
+        const QString from = absolute(change.other);
+        const QString to = absolute(change.path);
+        FileError reason;
+        if (!reached(change, &reason)) {
+            // Moved through a link out of the client: it stays where the run put it.
+        } else {
+            const bool there = m_files.status(from).exists;
+            const bool free = !m_files.status(to).exists;
+            if (there && free) {
+                if (m_files.move(from, to, &reason))
+                    return;
+            } else if (m_quiet && !there && !free) {
+                return; // moved back already, or never moved
+            } else {
+                reason = there ? QStringLiteral("its old place is taken") : QStringLiteral("it is gone");
+            }
+        }
+        leave(QStringLiteral("cannot move %1 back to %2: %3")
+                  .arg(shown(change.other), shown(change.path), reason),
+            change);
+    }
+
+    void undoMakeFolder(const Change &change)
+    {
+        const QString path = absolute(change.path);
+        FileError reason = QStringLiteral("it is no folder");
+        if (!m_files.reaches(path, &reason)) {
+        } else {
+            const EntryStatus status = m_files.status(path);
+            if (status.isFolder() && !status.isLink) {
+                if (m_files.removeEmptyFolder(path, &reason))
+                    return;
+            } else if (!status.exists) {
+                return; // removed already, or never made
+            }
+        }
+        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason), change);
+    }
+
+    FileSystem &m_files;
+    QString m_client;
+    QStringList &m_log;
+    bool m_quiet = false;
+    bool m_claimed = false;
+    int m_left = 0;
+};
+
+// The client and, when one is named, the journal a target names.
+bool clientOf(const QString &target, QString *client, QString *journal, QString *why)
+{
+    const QFileInfo info(target);
+    if (info.isDir()) {
+        *client = QDir::cleanPath(info.absoluteFilePath());
+        return true;
+    }
+    const QString folder = QDir::cleanPath(info.absolutePath());
+    if (!info.exists() || QFileInfo(folder).fileName() != QLatin1String(journalFolderName)
+        || !isJournalName(info.fileName())) {
+        *why = QStringLiteral("'%1' is neither a client folder nor a journal in its %2 folder")
+                   .arg(target, QLatin1String(journalFolderName));
+        return false;
+    }
+    *client = parentFolder(folder);
+    *journal = info.fileName();
+    return true;
+}
+
+// What the undo journals of `name` recorded taking back, by key.
+QHash<quint64, int> takenBack(
+    const ClientRoot &client, const QVector<JournalSummary> &journals, const QString &name)
+{
+    QHash<quint64, int> keys;
+    const PosixFile::Descriptor folder(openJournalFolder(client));
+    for (const JournalSummary &journal : journals) {
+        if (!journal.readable || journal.header.undoOf != name)
+            continue;
+        JournalIndex index;
+        QString why;
+        if (!index.open(folder.fd, journal.name.toLatin1(), &why))
+            continue;
+        for (int i = 0; i < index.changes(); ++i) {
+            JournalRecord record;
+            if (index.read(i, &record, &why))
+                ++keys[ownKey(record.change)];
+        }
+    }
+    return keys;
+}
+
+} // namespace
+
+bool listJournals(const QString &folder, QVector<JournalSummary> *journals, QString *why)
+{
+    ClientRoot client;
+    FileError refused;
+    if (!client.open(folder, &refused)) {
+        *why = refused;
+        return false;
+    }
+    why->clear();
+    *journals = clientJournals(client, why);
+    return why->isEmpty();
+}
+
+RunReport undoRun(const QString &target, const RunOptions &options, const UndoHooks &hooks)
+{
+    RunReport report;
+    QString client;
+    QString named;
+    QString why;
+    if (!clientOf(target, &client, &named, &why)) {
+        report.fail(RunFailure::Other, why);
+        return report;
+    }
+    RunSeam seam(client, options, Reach::Client);
+    if (!seam.open(report))
+        return report;
+    const QVector<JournalSummary> journals = clientJournals(seam.client(), &why);
+    if (!why.isEmpty()) {
+        report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(journalFolder(client), why));
+        return report;
+    }
+    // The newest run that changed something and is not undone yet, or the one named.
+    const JournalSummary *chosen = nullptr;
+    for (auto it = journals.crbegin(); it != journals.crend() && !chosen; ++it) {
+        if (named.isEmpty() ? it->readable && it->header.undoOf.isEmpty() && it->changes > 0 && !it->undone
+                            : it->name == named)
+            chosen = &*it;
+    }
+    if (!chosen) {
+        report.fail(RunFailure::NothingToUndo,
+            named.isEmpty() ? QStringLiteral("no run left to undo in %1").arg(journalFolder(client))
+                            : QStringLiteral("no journal %1 in %2").arg(named, journalFolder(client)));
+        return report;
+    }
+    if (!chosen->readable || !chosen->header.undoOf.isEmpty()) {
+        report.fail(RunFailure::Other,
+            QStringLiteral("%1 is no journal of a migration%2")
+                .arg(chosen->name, chosen->readable ? QString() : QStringLiteral(": ") + chosen->problem));
+        return report;
+    }
+    if (chosen->undone) {
+        report.fail(RunFailure::NothingToUndo,
+            QStringLiteral("%1 was already undone by %2").arg(chosen->name, chosen->undos.last()));
+        return report;
+    }
+    QHash<quint64, int> claims = takenBack(seam.client(), journals, chosen->name);
+
+    JournalIndex journal;
+    const PosixFile::Descriptor folder(openJournalFolder(seam.client()));
+    if (!journal.open(folder.fd, chosen->name.toLatin1(), &why)) {
+        report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(chosen->name, why));
+        return report;
+    }
+    if (!seam.keepJournal(chosen->name, report))
+        return report;
+    if (hooks.starting)
+        hooks.starting(*chosen);
+
+    QStringList &log = report.log;
+    log.append(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
+    FileSystem &files = seam.files();
+    Undoer undoer(files, client, log);
+    {
+        const LogSink sink(log);
+        for (const JournalIndex::Damage &damage : journal.damaged())
+            undoer.fail(
+                QStringLiteral("line %1 of the journal is no record: %2").arg(damage.line).arg(damage.why));
+        if (journal.damagedCount() > journal.damaged().size())
+            undoer.fail(QStringLiteral("%1 more lines of the journal are no record")
+                            .arg(journal.damagedCount() - journal.damaged().size()));
+        if (journal.cutShortLine() > 0)
+            undoer.fail(
+                QStringLiteral("line %1 of the journal is cut short; the change it began to record was "
+                               "never made")
+                    .arg(journal.cutShortLine()));
+        const int total = journal.changes();
+        report.outcome.total = total;
+        for (int i = total - 1; i >= 0; --i) {
+            if (hooks.stopRequested && hooks.stopRequested()) {
+                report.outcome.stopped = true;
+                break;
+            }
+            JournalRecord record;
+            if (!journal.read(i, &record, &why)) {
+                undoer.fail(QStringLiteral("line %1 of the journal cannot be read again: %2")
+                                .arg(journal.lineOf(i))
+                                .arg(why));
+                continue;
+            }
+            if (hooks.progress)
+                hooks.progress(total - 1 - i, total, displayName(record.change.path));
+            const quint64 key = inverseKey(record.change);
+            const auto claim = claims.find(key);
+            const bool claimed = claim != claims.end() && claim.value() > 0;
+            if (claimed)
+                --claim.value();
+            // A run killed at any instant may have recorded its last change without making it.
+            const bool maybeUnmade = !journal.ended() && i == total - 1;
+            undoer.undo(record.change, claimed, maybeUnmade);
+            ++report.outcome.done;
+        }
+    }
+    if (report.outcome.stopped)
+        log.append(QStringLiteral("Stopped after %1 of %2 changes.")
+                       .arg(report.outcome.done)
+                       .arg(report.outcome.total));
+    else
+        log.append(QStringLiteral("Done!\n"));
+    seam.finish(report, undoer.left());
+    return report;
+}

@@ -1,0 +1,149 @@
+#include "window/windowsession.h"
+
+#include "cli/clienthint.h"
+#include "view/verrormessage.h"
+#include "view/vmigrationprogress.h"
+#include "window/clientfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+WindowSession::WindowSession(ConversionReader read, const QString &version, QObject *parent)
+    : QObject(parent)
+    , m_runner(std::move(read), version)
+{
+    connect(&m_confirm, &VConfirmFolder::chosen, this, &WindowSession::answer);
+    connect(&m_runner, &WalkRunner::finished, this, &WindowSession::finished);
+    VErrorMessage *log = VErrorMessage::instance();
+    connect(log, &QDialog::finished, this, &WindowSession::logClosed);
+    connect(log, &VErrorMessage::undoRequested, this, &WindowSession::undo);
+}
+
+WindowSession::~WindowSession()
+{
+    delete m_progress;
+}
+
+void WindowSession::begin(const QString &folder)
+{
+    if (!folder.isEmpty())
+        consider(folder);
+    else if (holdsCharacterFolders())
+        run(false); // started in the client: as the user asked, at once
+    else
+        choose();
+}
+
+void WindowSession::choose()
+{
+    m_stage = Stage::Asking;
+    const QString folder = chooseFolder(QDir::currentPath());
+    if (!folder.isEmpty())
+        consider(folder);
+    else if (!m_meant.isEmpty())
+        consider(QDir::currentPath()); // back to the folder probably meant
+    else
+        run(false); // the walk finds nothing here, and the log window says where it looked
+}
+
+void WindowSession::consider(const QString &folder)
+{
+    m_stage = Stage::Asking;
+    if (!QFileInfo(folder).isDir() || !QDir::setCurrent(folder)) {
+        m_stage = Stage::ShowingLog;
+        showLog(tr("Cannot open the folder %1.").arg(folder));
+        return;
+    }
+    const int characters = characterFolderCount();
+    if (characters > 0) {
+        m_confirm.askMigrate(QDir::currentPath(), characters);
+        return;
+    }
+    m_meant = probableClientFolder(QDir::currentPath());
+    if (!m_meant.isEmpty())
+        m_confirm.askMeant(QDir::currentPath(), m_meant);
+    else
+        run(false); // nothing to change: the log window says where it looked
+}
+
+void WindowSession::answer(VConfirmFolder::Choice choice)
+{
+    switch (choice) {
+    case VConfirmFolder::Choice::Migrate:
+        run(false);
+        break;
+    case VConfirmFolder::Choice::Preview:
+        run(true);
+        break;
+    case VConfirmFolder::Choice::TakeMeant:
+        consider(m_meant);
+        break;
+    case VConfirmFolder::Choice::ChooseAgain:
+        choose();
+        break;
+    case VConfirmFolder::Choice::Cancel:
+        QCoreApplication::quit();
+        break;
+    }
+}
+
+void WindowSession::run(bool dryRun)
+{
+    m_stage = dryRun ? Stage::Previewing : Stage::Running;
+    watch(new VMigrationProgress);
+    m_runner.start(dryRun);
+}
+
+void WindowSession::undo(const QString &journal)
+{
+    m_stage = Stage::Undoing;
+    auto *progress = new VMigrationProgress;
+    progress->setTask(VMigrationProgress::Task::Undo);
+    watch(progress);
+    m_runner.startUndo(journal);
+}
+
+void WindowSession::watch(VMigrationProgress *progress)
+{
+    m_progress = progress;
+    connect(&m_runner, &WalkRunner::progress, progress, &VMigrationProgress::setProgress);
+    connect(progress, &VMigrationProgress::canceled, &m_runner, &WalkRunner::requestStop);
+    progress->start();
+}
+
+void WindowSession::finished(const QString &message)
+{
+    if (m_progress) {
+        m_progress->finish();
+        m_progress->deleteLater();
+    }
+    const bool stopped = m_runner.wasStopped();
+    switch (m_stage) {
+    case Stage::Previewing:
+        m_stage = Stage::PreviewLog;
+        showLog(message, QString(), stopped);
+        break;
+    case Stage::Running:
+        m_stage = Stage::ShowingLog;
+        showLog(message, m_runner.undoableJournal(), stopped);
+        break;
+    default:
+        m_stage = Stage::ShowingLog;
+        showLog(message, QString(), stopped);
+        break;
+    }
+}
+
+void WindowSession::logClosed()
+{
+    if (m_stage == Stage::PreviewLog)
+        consider(QDir::currentPath()); // the preview seen, ask again
+    else if (m_stage == Stage::ShowingLog)
+        QCoreApplication::quit();
+}
+
+void WindowSession::showLog(const QString &log, const QString &undoJournal, bool atEnd)
+{
+    VErrorMessage::instance()->showLog(log, undoJournal, atEnd);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "log/folderconversion.h"
+#include "view/vconfirmfolder.h"
+#include "window/walkrunner.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class VMigrationProgress;
+
+// What the window program does from its start to its end: it finds the
+// client, asks before changing a folder the user named, runs the migration
+// or its preview with the progress dialog, shows the log, and takes the run
+// back when the user asks. The program ends when the last log is closed or
+// the user cancels.
+class WindowSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowSession(ConversionReader read, const QString &version, QObject *parent = nullptr);
+    ~WindowSession() override;
+
+    // Starts with `folder`, the folder named on the command line; empty when
+    // none was named: a client in the current folder is migrated at once,
+    // anywhere else the user is asked for one.
+    void begin(const QString &folder);
+
+private:
+    enum class Stage { Asking, Running, Previewing, PreviewLog, Undoing, ShowingLog };
+
+    void choose();
+    void consider(const QString &folder);
+    void answer(VConfirmFolder::Choice choice);
+    void run(bool dryRun);
+    void undo(const QString &journal);
+    void watch(VMigrationProgress *progress);
+    void finished(const QString &message);
+    void logClosed();
+    void showLog(const QString &log, const QString &undoJournal = QString(), bool atEnd = false);
+
+    WalkRunner m_runner;
+    VConfirmFolder m_confirm;
+    QPointer<VMigrationProgress> m_progress;
+    Stage m_stage = Stage::Asking;
+    QString m_meant;
+};
