@@ -25,7 +25,7 @@ add_executable(veltra WIN32 main.cpp clientfolder.cpp clientfolder.h windowsessi
 target_link_libraries(veltra PRIVATE
     veltra_application veltra_walkrunner veltra_convert veltra_view veltra_paths veltra_version
 )
-if(WIN32)
+if(WIN32 AND VELTRA_QT_MAJOR STREQUAL "5")
     target_link_libraries(veltra PRIVATE Qt5::WinMain)
 endif()
 
