@@ -1,6 +1,7 @@
 #include "settings/settingfile.h"
 
 #include "settings/legacytext.h"
+#include "settings/utf8ini.h"
 
 #include <QSettings>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
@@ -17,7 +18,7 @@ namespace {
 
 // Qt 5 decodes only the values of an INI file with its codec: key and group
 // names are taken byte by byte as Latin-1, so "Zoë" written in UTF-8 arrives as
-// "ZoÃ«" (and so does it from Qt 6, which reads LegacyText::utf8Ini's copy). In a file read as UTF-8 such a
+// "ZoÃ«" (and so does it from Qt 6, which reads utf8Ini's copy). In a file read as UTF-8 such a
 // name is decoded again; a name that Qt unescaped from "%XX" forms is kept when its bytes are not UTF-8.
 QString storedName(const QString &qtName, bool utf8)
 {
@@ -117,12 +118,12 @@ void SettingFile::fromFile()
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
         // Qt 6 reads every byte of an INI file as UTF-8, names included, and
         // drops what is not UTF-8. It reads a copy written so that it gives
-        // what Qt 5 gives for the file (see LegacyText::utf8Ini).
+        // what Qt 5 gives for the file (see utf8Ini).
         QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
         QString source = m_fileName;
         QFile original(m_fileName);
         if (original.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = LegacyText::utf8Ini(original.readAll(), utf8);
+            const QByteArray bytes = utf8Ini(original.readAll(), utf8);
             if (copy.open() && copy.write(bytes) == bytes.size() && copy.flush())
                 source = copy.fileName();
         }

@@ -1,5 +1,6 @@
 #include "settings/legacytext.h"
 #include "settings/settingfile.h"
+#include "settings/utf8ini.h"
 #include "testsupport/treefixture.h"
 
 #include <QSignalSpy>
@@ -39,6 +40,8 @@ private slots:
     void decoding();
     void nonAsciiNames_data();
     void nonAsciiNames();
+    void utf8Copy_data();
+    void utf8Copy();
 
 private:
     QTemporaryDir m_dir;
@@ -304,6 +307,47 @@ void TestSettingFile::nonAsciiNames()
     file.setFileName(path);
     QCOMPARE(file.sections().keys(), sections);
     QCOMPARE(::keys(file.section(section)), keys);
+}
+
+// The copy Qt 6 reads in place of the file.
+void TestSettingFile::utf8Copy_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QByteArray>("copy");
+
+    QTest::newRow("ASCII unchanged") << QByteArray("[S]\nk=\"a,b\"\\x41;c\n") << true
+                                     << QByteArray("[S]\nk=\"a,b\"\\x41;c\n");
+    QTest::newRow("UTF-8 names escaped, values kept")
+        << QByteArray("[Zo\xc3\xab]\nZo\xc3\xab=Zo\xc3\xab\n") << true
+        << QByteArray("[Zo%C3%AB]\nZo%C3%AB=Zo\xc3\xab\n");
+    QTest::newRow("Latin-1 names escaped, values in UTF-8")
+        << QByteArray("[Zo\xeb]\nZo\xeb=Zo\xeb\n; \xeb\n") << false
+        << QByteArray("[Zo%EB]\nZo%EB=Zo\xc3\xab\n; \xc3\xab\n");
+    QTest::newRow("mark dropped, bytes that are not UTF-8 replaced")
+        << QByteArray("\xef\xbb\xbf[S]\nk=Zo\xeb\n") << true << QByteArray("[S]\nk=Zo\xef\xbf\xbd\n");
+    QTest::newRow("mark kept in a first key's name")
+        << QByteArray("\xef\xbb\xbf\tk=1\n") << true << QByteArray("%EF%BB%BF\tk=1\n");
+    QTest::newRow("no mark in a name after a line break")
+        << QByteArray("\xef\xbb\xbf\nk=1\n") << true << QByteArray("\nk=1\n");
+    QTest::newRow("section name trimmed before escaping")
+        << QByteArray("[ \xeb\\\nb\n ] x\n") << false << QByteArray("[ %EB\\%0Ab\n ] x\n");
+    QTest::newRow("equals sign in quotes or after a backslash is the name's")
+        << QByteArray("\"\xeb=\"\\=\xeb=\xeb\n") << false << QByteArray("\"%EB=\"\\=%EB=\xc3\xab\n");
+    QTest::newRow("value continued on the next line")
+        << QByteArray("k=\xeb\\\n\xeb=\n") << false << QByteArray("k=\xc3\xab\\\n\xc3\xab=\n");
+    QTest::newRow("non-ASCII byte after a backslash")
+        << QByteArray("k=a\\\xeb\xeb\\\\\n") << false << QByteArray("k=a\\z\xc3\xab\\\\\n");
+    QTest::newRow("escape digits with white space")
+        << QByteArray("k%\vB%U\f\f41=1\n") << false << QByteArray("k%U000B%U0041=1\n");
+}
+
+void TestSettingFile::utf8Copy()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, utf8);
+    QFETCH(QByteArray, copy);
+    QCOMPARE(GsSetting::utf8Ini(ini, utf8), copy);
 }
 
 QTEST_GUILESS_MAIN(TestSettingFile)
