@@ -51,8 +51,8 @@ qint32 soundDelayTicks(const QString &seconds)
     const qint64 ticks = qint64(seconds.toInt(&ok, 10)) * 60;
     if (!ok)
         return 0;
-    return qint32(
-        qBound<qint64>(std::numeric_limits<qint32>::min(), ticks, std::numeric_limits<qint32>::max()));
+    return qint32(qBound(
+        qint64(std::numeric_limits<qint32>::min()), ticks, qint64(std::numeric_limits<qint32>::max())));
 }
 
 struct SoundSections

@@ -60,14 +60,24 @@ QJsonValue entryValue(const QString &key, const QString &raw)
 }
 
 // QTextStream's line reading: lines end at "\n", a "\r" before it is dropped.
-QVector<QStringRef> lines(const QString &text)
+// Views into `text`, which must outlive them.
+QVector<QStringView> lines(const QString &text)
 {
-    QVector<QStringRef> result = text.splitRef(QLatin1Char('\n'));
-    if (!result.isEmpty() && result.constLast().isEmpty())
-        result.removeLast();
-    for (QStringRef &line : result) {
+    const QStringView all(text);
+    QVector<QStringView> result;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        QStringView line = end < 0 ? all.mid(start) : all.mid(start, end - start);
+        // Nothing after the last line feed is no line.
+        if (end < 0 && line.isEmpty())
+            break;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
+        result.append(line);
+        if (end < 0)
+            break;
+        start = end + 1;
     }
     return result;
 }
@@ -85,7 +95,7 @@ QJsonArray readScenarioData(const QString &path)
     const ScenarioPatterns &p = patterns();
     QJsonArray kept;
     Section current;
-    for (const QStringRef &rawLine : lines(text)) {
+    for (const QStringView rawLine : lines(text)) {
         QString line = rawLine.toString();
         line.remove(p.comment);
 

@@ -7,37 +7,26 @@
 
 namespace {
 
-QJsonDocument parse(const QByteArray &bytes, int options)
+QJsonDocument parse(const QByteArray &bytes)
 {
-    if (options & JsonFileOptions::Text)
-        return QJsonDocument::fromJson(bytes);
-    // Qt keeps reading its old binary form for files written by earlier versions.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    return QJsonDocument::fromBinaryData(bytes, QJsonDocument::Validate);
-    QT_WARNING_POP
+    return QJsonDocument::fromJson(bytes);
 }
 
 QByteArray serialise(const QJsonDocument &document, int options)
 {
-    if (options & JsonFileOptions::Text)
-        return document.toJson(
-            (options & JsonFileOptions::Indented) ? QJsonDocument::Indented : QJsonDocument::Compact);
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    return document.toBinaryData();
-    QT_WARNING_POP
+    return document.toJson(
+        (options & JsonFileOptions::Indented) ? QJsonDocument::Indented : QJsonDocument::Compact);
 }
 
 } // namespace
 
-QJsonValue readJsonFile(const QString &path, int options)
+QJsonValue readJsonFile(const QString &path, int /*options*/)
 {
     QByteArray bytes;
     FileError error;
     QJsonDocument document;
     if (fileSystem().readFile(path, &bytes, &error))
-        document = parse(bytes, options);
+        document = parse(bytes);
     if (document.isArray())
         return document.array();
     return document.object();

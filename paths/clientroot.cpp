@@ -172,7 +172,7 @@ bool ClientRoot::resolve(
         target.truncate(int(length));
         if (target.startsWith('/')) {
             // Written as an absolute path: inside only when it names the client's own folder.
-            if (m_real.isEmpty() || (target != m_real && !target.startsWith(m_real + '/'))) {
+            if (m_real.isEmpty() || (target != m_real && !target.startsWith(QByteArray(m_real + '/')))) {
                 *error = outsideReason();
                 return false;
             }

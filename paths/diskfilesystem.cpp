@@ -199,7 +199,7 @@ FileComparison DiskFileSystem::compare(
             return FileComparison::Different;
         if (got == 0)
             break;
-        hash.addData(left.constData(), int(got));
+        hash.addData(QByteArray::fromRawData(left.constData(), int(got)));
     }
     // A file written to while it was read was not what was compared.
     struct stat after;
@@ -416,8 +416,9 @@ bool DiskFileSystem::inspect(const QString &path, ComparedSource *seen, FileErro
         return false;
     seen->content = fromStat(info);
     QCryptographicHash hash(QCryptographicHash::Sha3_256);
-    if (!readChunks(
-            file.fd, [&hash](const char *data, qint64 size) { hash.addData(data, int(size)); }, error))
+    const auto addChunk
+        = [&hash](const char *data, qint64 size) { hash.addData(QByteArray::fromRawData(data, int(size))); };
+    if (!readChunks(file.fd, addChunk, error))
         return false;
     seen->sha3 = hash.result();
     return true;

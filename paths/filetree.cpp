@@ -12,7 +12,7 @@ bool suffixAccepted(const QString &name, const QStringList &suffixes)
     if (suffixes.isEmpty())
         return true;
     const int dot = name.lastIndexOf(QLatin1Char('.'));
-    const QStringRef own = dot < 0 ? QStringRef() : name.midRef(dot + 1);
+    const QStringView own = dot < 0 ? QStringView() : QStringView(name).mid(dot + 1);
     for (const QString &wanted : suffixes) {
         if (wanted.toLower() == own)
             return true;

@@ -150,7 +150,7 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
             return fail(systemError());
         if (got == 0)
             break;
-        hash.addData(chunk.constData(), int(got));
+        hash.addData(QByteArray::fromRawData(chunk.constData(), int(got)));
         if (!writeFully(copy.fd, chunk.constData(), got))
             return fail(systemError());
     }

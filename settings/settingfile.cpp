@@ -1,8 +1,14 @@
 #include "settings/settingfile.h"
 
 #include "settings/legacytext.h"
+#include "settings/utf8ini.h"
 
 #include <QSettings>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+#endif
 
 #include <algorithm>
 
@@ -12,8 +18,8 @@ namespace {
 
 // Qt 5 decodes only the values of an INI file with its codec: key and group
 // names are taken byte by byte as Latin-1, so "Zoë" written in UTF-8 arrives as
-// "ZoÃ«". In a file read as UTF-8 such a name is decoded again; a name that Qt
-// unescaped from "%XX" forms is kept when its bytes are not UTF-8.
+// "ZoÃ«" (and so does it from Qt 6, which reads utf8Ini's copy). In a file read as UTF-8 such a
+// name is decoded again; a name that Qt unescaped from "%XX" forms is kept when its bytes are not UTF-8.
 QString storedName(const QString &qtName, bool utf8)
 {
     if (!utf8)
@@ -106,13 +112,30 @@ void SettingFile::fromFile()
 {
     m_sections.clear();
     {
+        // A file that starts with a byte-order mark, or is valid UTF-8
+        // throughout, is read as UTF-8; any other as Latin-1.
+        const bool utf8 = LegacyText::isUtf8File(m_fileName);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        // Qt 6 reads every byte of an INI file as UTF-8, names included, and
+        // drops what is not UTF-8. It reads a copy written so that it gives
+        // what Qt 5 gives for the file (see utf8Ini).
+        QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
+        QString source = m_fileName;
+        QFile original(m_fileName);
+        if (original.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = utf8Ini(original.readAll(), utf8);
+            if (copy.open() && copy.write(bytes) == bytes.size() && copy.flush())
+                source = copy.fileName();
+        }
+        QSettings settings(source, QSettings::IniFormat);
+#else
         QSettings settings(m_fileName, QSettings::IniFormat);
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
         // byte-order mark, which turns "Zoë" into "ZoÃ«". With the mark Qt
         // decodes the values as UTF-8, but still not the names.
-        const bool utf8 = LegacyText::isUtf8File(m_fileName);
         if (utf8)
             settings.setIniCodec("UTF-8");
+#endif
 
         m_sections.insert(QString(), loadGroup(settings, QString(), utf8));
         for (const QString &group : settings.childGroups()) {

@@ -3,17 +3,18 @@
 #include "view/ansihtmlconverter.h"
 #include "view/errormessagetextview.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
 #include <QScrollBar>
 #include <QSet>
+#include <QStyle>
 #include <QTimer>
 
 #include <string>
@@ -76,7 +77,11 @@ VErrorMessage::VErrorMessage(QWidget *parent)
     grid->addWidget(d->showAgainBox, 1, 1, Qt::AlignTop);
     grid->addWidget(d->okButton, 2, 0, 1, 2, Qt::AlignCenter);
 
-    d->iconLabel->setPixmap(QMessageBox::standardIcon(QMessageBox::Information));
+    // What QMessageBox::standardIcon() gave, which Qt 6 deprecates.
+    QStyle *style = QApplication::style();
+    const int iconSize = style->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    d->iconLabel->setPixmap(
+        style->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(QSize(iconSize, iconSize)));
     d->iconLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     // Every message is always shown again: the box stays checked and out of

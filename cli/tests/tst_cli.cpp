@@ -82,7 +82,7 @@ void TestCli::usageErrors()
     QVERIFY(run.finished);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
-    QVERIFY2(run.err.startsWith("veltra-cli: " + message.toUtf8()), run.err.constData());
+    QVERIFY2(run.err.startsWith(QByteArray("veltra-cli: " + message.toUtf8())), run.err.constData());
     // A usage error touches nothing.
     QVERIFY(QFile::exists(dir.filePath("base/characters/Kit/char_icon.png")));
 }
@@ -346,8 +346,8 @@ void TestCli::hintForAFolderOneLevelOff()
     QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/x.png=1"}));
     const CliRun run = runCli({client.filePath(folder)});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.err.contains("did you mean " + QDir(client.path()).canonicalPath().toUtf8()
-                 + ", the folder that holds base?"),
+    QVERIFY2(run.err.contains(QByteArray("did you mean " + QDir(client.path()).canonicalPath().toUtf8()
+                 + ", the folder that holds base?")),
         run.err.constData());
     QVERIFY(QFile::exists(client.filePath("base/characters/Kit/x.png")));
 }

@@ -240,7 +240,7 @@ void TestUndo::aimsAtTheRunThatChanged()
 
     const CliRun undo = runCli({"--undo", "-q", scene.client()});
     QCOMPARE(undo.exitCode, 0);
-    QVERIFY2(undo.err.contains("undoing " + first.toUtf8()), undo.err.constData());
+    QVERIFY2(undo.err.contains(QByteArray("undoing " + first.toUtf8())), undo.err.constData());
     QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/char_icon.png"));
     const CliRun list = runCli({"--journals", scene.client()});
     QCOMPARE(list.out.count('\n'), 3); // the undo, the empty run, the undone run, newest first

@@ -19,7 +19,7 @@ private slots:
     void read();
     void write_data();
     void write();
-    void binaryRoundTrip();
+    void alwaysText();
     void failedWriteKeepsTheOldFile();
     void insertIfSet_data();
     void insertIfSet();
@@ -93,17 +93,15 @@ void TestJsonFile::write()
     QCOMPARE(readFile(path + "x"), QByteArray("other"));
 }
 
-void TestJsonFile::binaryRoundTrip()
+// Qt 6 has no binary JSON: without the Text bit a file is JSON text all the same.
+void TestJsonFile::alwaysText()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("f.bin");
+    const QString path = dir.filePath("f.json");
     const QJsonObject object{{"name", "Mira"}, {"n", 3}};
     writeJsonFile(object, path, 0);
-    QVERIFY(!readFile(path).startsWith('{'));
+    QCOMPARE(readFile(path), QByteArray("{\"n\":3,\"name\":\"Mira\"}"));
     QCOMPARE(readJsonFile(path, 0).toObject(), object);
-    // Text is not binary JSON: read as binary it is an empty object.
-    QVERIFY(writeFile(path, "{\"a\":1}"));
-    QCOMPARE(readJsonFile(path, 0).toObject(), QJsonObject());
 }
 
 void TestJsonFile::failedWriteKeepsTheOldFile()

@@ -1,5 +1,6 @@
 #include "settings/legacytext.h"
 #include "settings/settingfile.h"
+#include "settings/utf8ini.h"
 #include "testsupport/treefixture.h"
 
 #include <QSignalSpy>
@@ -39,6 +40,8 @@ private slots:
     void decoding();
     void nonAsciiNames_data();
     void nonAsciiNames();
+    void utf8Copy_data();
+    void utf8Copy();
 
 private:
     QTemporaryDir m_dir;
@@ -166,6 +169,27 @@ void TestSettingFile::values_data()
         << QByteArray("[o]\nv=Kit, the Bold\n") << QVariant(QStringList{"Kit", "the Bold"});
     QTest::newRow("quoted comma stays text")
         << QByteArray("[o]\nv=\"Kit, the Bold\"\n") << QVariant("Kit, the Bold");
+    // Qt 6 reads every byte as UTF-8; the reader gives what Qt 5 gives all the same.
+    QTest::newRow("Latin-1 in a list")
+        << QByteArray("[o]\nv=Zo\xeb, K\xeet\n") << QVariant(QStringList{"Zo\u00eb", "K\u00eet"});
+    QTest::newRow("UTF-8 in a quoted list") << QByteArray("[o]\nv=\"Zo\xc3\xab, a\",\xe7\x8c\xab\n")
+                                            << QVariant(QStringList{"Zo\u00eb, a", "\u732b"});
+    QTest::newRow("mark, then a value that is not UTF-8")
+        << QByteArray("\xef\xbb\xbf[o]\nv=Zo\xeb\n") << QVariant("Zo\ufffd");
+    QTest::newRow("mark, then bytes that are not UTF-8 inside a value")
+        << QByteArray("\xef\xbb\xbf[o]\nv=\xe7\x8c!\xeb\xc3\xab\n") << QVariant("\ufffd\ufffd!\ufffd\u00eb");
+    QTest::newRow("escapes in a UTF-8 file")
+        << QByteArray("[o]\nv=\\xe9 \\x732b Zo\xc3\xab\\t\n") << QVariant("\u00e9 \u732b Zo\u00eb\t");
+    QTest::newRow("escapes in a Latin-1 file")
+        << QByteArray("[o]\nv=\\xe9 \\x732b Zo\xeb\n") << QVariant("\u00e9 \u732b Zo\u00eb");
+    QTest::newRow("line continued, Latin-1") << QByteArray("[o]\nv=Zo\\\n\xeb\n") << QVariant("Zo\u00eb");
+    QTest::newRow("backslash before a non-ASCII byte skips it") << QByteArray("[o]\nv=a\\\xeb"
+                                                                              "b \xe7\\\x8c\xab\n")
+                                                                << QVariant("ab \u00e7\u00ab");
+    QTest::newRow("mark, then a backslash before a non-ASCII byte")
+        << QByteArray("\xef\xbb\xbf[o]\nv=a\\\xc3\xab \xe7\x8c\\\xab\n") << QVariant("a\ufffd \ufffd\ufffd");
+    QTest::newRow("equals sign in a quoted value")
+        << QByteArray("[o]\nv=\"a=Zo\xc3\xab\"\n") << QVariant("a=Zo\u00eb");
 }
 
 void TestSettingFile::values()
@@ -239,6 +263,35 @@ void TestSettingFile::nonAsciiNames_data()
         << QStringList{"zo\u00eb"};
     QTest::newRow("escaped Latin-1 name in a UTF-8 file")
         << QByteArray("[S]\nZo%EB=x\n") << QStringList{"", "s"} << "s" << QStringList{"zo\u00eb"};
+    // Names as Qt 5 gives them, whichever Qt reads them.
+    QTest::newRow("escaped UTF-8 name")
+        << QByteArray("[S]\nZo%C3%AB=x\n") << QStringList{"", "s"} << "s" << QStringList{"zo\u00eb"};
+    QTest::newRow("escaped UTF-16 name")
+        << QByteArray("[S]\nk%U732B=x\n") << QStringList{"", "s"} << "s" << QStringList{"k\u732b"};
+    QTest::newRow("UTF-8 written twice over") << QByteArray("[S]\n\xc3\x83\xc2\xab=x\n")
+                                              << QStringList{"", "s"} << "s" << QStringList{"\u00e3\u00ab"};
+    QTest::newRow("raw and escaped UTF-8 in one name")
+        << QByteArray("[S]\n\xc3\xab%C3%AB=x\n") << QStringList{"", "s"} << "s"
+        << QStringList{"\u00eb\u00eb"};
+    QTest::newRow("Latin-1 section name")
+        << QByteArray("[Zo\xeb]\nK=1\n") << QStringList{"", "zo\u00eb"} << "zo\u00eb" << QStringList{"k"};
+    QTest::newRow("mark, then a Latin-1 name") << QByteArray("\xef\xbb\xbf[E]\nZo\xeb=1\n")
+                                               << QStringList{"", "e"} << "e" << QStringList{"zo\u00eb"};
+    QTest::newRow("UTF-8 section name with an escape and text after it")
+        << QByteArray("[Zo\xc3\xab%21] x\xc3\xab\nK=1\n") << QStringList{"", "zo\u00eb!"} << "zo\u00eb!"
+        << QStringList{"k"};
+    QTest::newRow("line break escaped in a name")
+        << QByteArray("[S]\nk\\\n=1\nZo\xeb\\\r\n=2\n") << QStringList{"", "s"} << "s"
+        << QStringList{"Zo\u00eb/\r\n", "k/\n"};
+    QTest::newRow("white space in an escape's digits") << QByteArray(
+        "[S]\nk%\x0b"
+        "B=1\n") << QStringList{"", "s"} << "s" << QStringList{"k\u000b"};
+    // Qt 5 reads the keys before the first section from the file's first byte.
+    QTest::newRow("mark, then a first key that is not UTF-8") << QByteArray(
+        "\xef\xbb\xbfZo\xeb=1\n") << QStringList{""} << "" << QStringList{"\u00ef\u00bb\u00bfzo\u00eb"};
+    QTest::newRow("comment and a quoted equals sign before the name's end")
+        << QByteArray("; Zo\xc3\xab\n[S]\n\"Zo\xc3\xab=1\"=2\n") << QStringList{"", "s"} << "s"
+        << QStringList{"\"zo\u00eb=1\""};
 }
 
 void TestSettingFile::nonAsciiNames()
@@ -254,6 +307,47 @@ void TestSettingFile::nonAsciiNames()
     file.setFileName(path);
     QCOMPARE(file.sections().keys(), sections);
     QCOMPARE(::keys(file.section(section)), keys);
+}
+
+// The copy Qt 6 reads in place of the file.
+void TestSettingFile::utf8Copy_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QByteArray>("copy");
+
+    QTest::newRow("ASCII unchanged") << QByteArray("[S]\nk=\"a,b\"\\x41;c\n") << true
+                                     << QByteArray("[S]\nk=\"a,b\"\\x41;c\n");
+    QTest::newRow("UTF-8 names escaped, values kept")
+        << QByteArray("[Zo\xc3\xab]\nZo\xc3\xab=Zo\xc3\xab\n") << true
+        << QByteArray("[Zo%C3%AB]\nZo%C3%AB=Zo\xc3\xab\n");
+    QTest::newRow("Latin-1 names escaped, values in UTF-8")
+        << QByteArray("[Zo\xeb]\nZo\xeb=Zo\xeb\n; \xeb\n") << false
+        << QByteArray("[Zo%EB]\nZo%EB=Zo\xc3\xab\n; \xc3\xab\n");
+    QTest::newRow("mark dropped, bytes that are not UTF-8 replaced")
+        << QByteArray("\xef\xbb\xbf[S]\nk=Zo\xeb\n") << true << QByteArray("[S]\nk=Zo\xef\xbf\xbd\n");
+    QTest::newRow("mark kept in a first key's name")
+        << QByteArray("\xef\xbb\xbf\tk=1\n") << true << QByteArray("%EF%BB%BF\tk=1\n");
+    QTest::newRow("no mark in a name after a line break")
+        << QByteArray("\xef\xbb\xbf\nk=1\n") << true << QByteArray("\nk=1\n");
+    QTest::newRow("section name trimmed before escaping")
+        << QByteArray("[ \xeb\\\nb\n ] x\n") << false << QByteArray("[ %EB\\%0Ab\n ] x\n");
+    QTest::newRow("equals sign in quotes or after a backslash is the name's")
+        << QByteArray("\"\xeb=\"\\=\xeb=\xeb\n") << false << QByteArray("\"%EB=\"\\=%EB=\xc3\xab\n");
+    QTest::newRow("value continued on the next line")
+        << QByteArray("k=\xeb\\\n\xeb=\n") << false << QByteArray("k=\xc3\xab\\\n\xc3\xab=\n");
+    QTest::newRow("non-ASCII byte after a backslash")
+        << QByteArray("k=a\\\xeb\xeb\\\\\n") << false << QByteArray("k=a\\z\xc3\xab\\\\\n");
+    QTest::newRow("escape digits with white space")
+        << QByteArray("k%\vB%U\f\f41=1\n") << false << QByteArray("k%U000B%U0041=1\n");
+}
+
+void TestSettingFile::utf8Copy()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, utf8);
+    QFETCH(QByteArray, copy);
+    QCOMPARE(GsSetting::utf8Ini(ini, utf8), copy);
 }
 
 QTEST_GUILESS_MAIN(TestSettingFile)

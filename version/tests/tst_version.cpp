@@ -177,7 +177,7 @@ void TestVersion::buildIdOfThisSource()
     const QString header = dir.filePath("buildid.h");
     QVERIFY(writeBuildId(QStringLiteral(SOURCE_DIR), header));
     const QString built = VersionRecord::current().version.build;
-    if (readAll(header).contains("veltraBuildId[] = \"" + built.toLatin1() + "\";"))
+    if (readAll(header).contains(QByteArray("veltraBuildId[] = \"" + built.toLatin1() + "\";")))
         return;
     QProcess git;
     git.start("git", {"-C", QStringLiteral(SOURCE_DIR), "merge-base", "--is-ancestor", built, "HEAD"});

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTranslator>
@@ -124,7 +125,11 @@ void TestVErrorMessage::layout()
     QLabel *icon = labels.first();
     const QPixmap pixmap = icon->pixmap(Qt::ReturnByValue);
     QVERIFY(!pixmap.isNull());
-    QCOMPARE(pixmap.toImage(), QMessageBox::standardIcon(QMessageBox::Information).toImage());
+    // QMessageBox::standardIcon(QMessageBox::Information), deprecated in Qt 6.
+    QStyle *style = QApplication::style();
+    const int iconSize = style->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    QCOMPARE(pixmap.toImage(),
+        style->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(QSize(iconSize, iconSize)).toImage());
     QCOMPARE(icon->alignment(), Qt::AlignHCenter | Qt::AlignTop);
 
     auto *view = qobject_cast<ErrorMessageTextView *>(textView(window));
