@@ -4,29 +4,51 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+#include <QBinaryJson>
+#endif
 
 namespace {
 
-QJsonDocument parse(const QByteArray &bytes)
+QJsonDocument parse(const QByteArray &bytes, int options)
 {
-    return QJsonDocument::fromJson(bytes);
+    if (options & JsonFileOptions::Text)
+        return QJsonDocument::fromJson(bytes);
+    // Qt keeps reading its old binary form for files written by earlier versions.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QBinaryJson::fromBinaryData(bytes, QBinaryJson::Validate);
+#else
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    return QJsonDocument::fromBinaryData(bytes, QJsonDocument::Validate);
+    QT_WARNING_POP
+#endif
 }
 
 QByteArray serialise(const QJsonDocument &document, int options)
 {
-    return document.toJson(
-        (options & JsonFileOptions::Indented) ? QJsonDocument::Indented : QJsonDocument::Compact);
+    if (options & JsonFileOptions::Text)
+        return document.toJson(
+            (options & JsonFileOptions::Indented) ? QJsonDocument::Indented : QJsonDocument::Compact);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QBinaryJson::toBinaryData(document);
+#else
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    return document.toBinaryData();
+    QT_WARNING_POP
+#endif
 }
 
 } // namespace
 
-QJsonValue readJsonFile(const QString &path, int /*options*/)
+QJsonValue readJsonFile(const QString &path, int options)
 {
     QByteArray bytes;
     FileError error;
     QJsonDocument document;
     if (fileSystem().readFile(path, &bytes, &error))
-        document = parse(bytes);
+        document = parse(bytes, options);
     if (document.isArray())
         return document.array();
     return document.object();

@@ -8,10 +8,7 @@
 // Option bits of the JSON file operations; other bits are ignored.
 namespace JsonFileOptions {
 enum : int {
-    // JSON text. Files are always JSON text: Qt's binary JSON representation,
-    // once chosen by leaving this bit clear, is gone from Qt 6 and was never
-    // written by the programs. The bit is kept for the callers that set it.
-    Text = 1,
+    Text = 1, // JSON text; clear: Qt's binary JSON representation
     Indented = 2, // text written indented; clear: compact, one line
 };
 } // namespace JsonFileOptions

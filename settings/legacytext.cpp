@@ -1,67 +1,30 @@
 #include "settings/legacytext.h"
 
 #include <QFile>
+#include <QTextCodec>
 
 namespace LegacyText {
 
 namespace {
 
-// UTF-8 as RFC 3629 has it, fed in pieces: no overlong forms, no encoded
-// surrogates, nothing past U+10FFFF; noncharacters are valid. This is what
-// Qt 5's UTF-8 codec accepts, and the same under every Qt version.
 class Utf8Check
 {
 public:
-    bool feed(const char *data, qint64 size)
+    bool feed(const char *data, int size)
     {
-        for (qint64 i = 0; i < size && m_valid; ++i)
-            take(static_cast<unsigned char>(data[i]));
-        return m_valid;
+        m_codec->toUnicode(data, size, &m_state);
+        return m_state.invalidChars == 0;
     }
     // A sequence cut off by the end of the bytes is not valid either.
-    bool finish() const { return m_valid && m_needed == 0; }
+    bool finish() const { return m_state.invalidChars == 0 && m_state.remainingChars == 0; }
 
 private:
-    void take(unsigned char byte)
-    {
-        if (m_needed == 0) {
-            if (byte < 0x80)
-                return;
-            // The second byte's range rules out overlong forms, surrogates
-            // and code points past U+10FFFF.
-            m_low = 0x80;
-            m_high = 0xbf;
-            if (byte >= 0xc2 && byte <= 0xdf) {
-                m_needed = 1;
-            } else if (byte >= 0xe0 && byte <= 0xef) {
-                m_needed = 2;
-                m_low = byte == 0xe0 ? 0xa0 : 0x80;
-                m_high = byte == 0xed ? 0x9f : 0xbf;
-            } else if (byte >= 0xf0 && byte <= 0xf4) {
-                m_needed = 3;
-                m_low = byte == 0xf0 ? 0x90 : 0x80;
-                m_high = byte == 0xf4 ? 0x8f : 0xbf;
-            } else {
-                m_valid = false;
-            }
-            return;
-        }
-        if (byte < m_low || byte > m_high) {
-            m_valid = false;
-            return;
-        }
-        m_low = 0x80;
-        m_high = 0xbf;
-        --m_needed;
-    }
-
-    bool m_valid = true;
-    int m_needed = 0;
-    unsigned char m_low = 0x80;
-    unsigned char m_high = 0xbf;
+    QTextCodec *m_codec = QTextCodec::codecForName("UTF-8");
+    QTextCodec::ConverterState m_state;
 };
 
 const QByteArray utf8Mark("\xef\xbb\xbf");
+
 } // namespace
 
 bool isValidUtf8(const QByteArray &bytes)
@@ -79,7 +42,7 @@ bool isValidUtf8File(const QString &path)
     char buffer[16384];
     qint64 read = 0;
     while ((read = file.read(buffer, sizeof buffer)) > 0) {
-        if (!check.feed(buffer, read))
+        if (!check.feed(buffer, int(read)))
             return false;
     }
     return read == 0 && check.finish();
