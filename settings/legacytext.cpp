@@ -56,6 +56,11 @@ bool isUtf8File(const QString &path)
     return file.read(utf8Mark.size()) == utf8Mark || isValidUtf8File(path);
 }
 
+bool isUtf8(const QByteArray &bytes)
+{
+    return bytes.startsWith(utf8Mark) || isValidUtf8(bytes);
+}
+
 // Pointer and size everywhere: Qt 5's QByteArray overloads stop at the first
 // NUL byte, which would drop the rest of the file.
 QString decode(const QByteArray &bytes)

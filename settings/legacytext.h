@@ -17,6 +17,8 @@ bool isValidUtf8File(const QString &path);
 // Whether the file is read as UTF-8: it starts with a UTF-8 byte-order mark,
 // or it is valid UTF-8 throughout.
 bool isUtf8File(const QString &path);
+// The same for bytes in hand.
+bool isUtf8(const QByteArray &bytes);
 
 // The text of a legacy file's bytes, all of them (NUL bytes included). Bytes
 // that start with a UTF-8 byte-order mark are UTF-8, as QSettings takes them:

@@ -114,21 +114,25 @@ void SettingFile::fromFile()
     {
         // A file that starts with a byte-order mark, or is valid UTF-8
         // throughout, is read as UTF-8; any other as Latin-1.
-        const bool utf8 = LegacyText::isUtf8File(m_fileName);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
         // Qt 6 reads every byte of an INI file as UTF-8, names included, and
         // drops what is not UTF-8. It reads a copy written so that it gives
-        // what Qt 5 gives for the file (see utf8Ini).
+        // what Qt 5 gives for the file (see utf8Ini). The file is read once,
+        // for both the copy and the choice of its decoding.
         QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
         QString source = m_fileName;
         QFile original(m_fileName);
+        bool utf8 = false;
         if (original.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = utf8Ini(original.readAll(), utf8);
+            const QByteArray whole = original.readAll();
+            utf8 = LegacyText::isUtf8(whole);
+            const QByteArray bytes = utf8Ini(whole, utf8);
             if (copy.open() && copy.write(bytes) == bytes.size() && copy.flush())
                 source = copy.fileName();
         }
         QSettings settings(source, QSettings::IniFormat);
 #else
+        const bool utf8 = LegacyText::isUtf8File(m_fileName);
         QSettings settings(m_fileName, QSettings::IniFormat);
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
         // byte-order mark, which turns "Zoë" into "ZoÃ«". With the mark Qt
