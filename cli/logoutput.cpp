@@ -12,25 +12,6 @@
 
 namespace {
 
-// A line whose maker named no character or path (a damaged journal line an undo reports).
-QByteArray textRecord(const char *op, const QString &line)
-{
-    // The level is the record's own; the text is the message alone.
-    const QString message = line.mid(line.indexOf(QStringLiteral("\x1b[0m")) + 4);
-    return QByteArray("{\"op\":\"") + op + "\",\"text\":" + jsonString(stripSgr(message))
-        + ",\"character\":null}\n";
-}
-
-// Whether the line after a warning or error line is that line's own record.
-bool isLineRecord(const QStringList &block, int at)
-{
-    if (at >= block.size() || !isRecordLine(block.at(at)))
-        return false;
-    const QString record = recordOfLine(block.at(at));
-    return record.startsWith(QLatin1String("{\"op\":\"warning\","))
-        || record.startsWith(QLatin1String("{\"op\":\"error\","));
-}
-
 QByteArray htmlEscaped(const QString &text)
 {
     return text.toHtmlEscaped().toUtf8();
@@ -66,16 +47,11 @@ void LogOutput::writeBlock(const QStringList &block)
         return;
     if (m_format == LogFormat::Json) {
         QByteArray records;
-        for (int at = 0; at < block.size(); ++at) {
-            const QString &line = block.at(at);
+        // Every warning and error line is followed by its own record, which
+        // says it all; the other lines are for people.
+        for (const QString &line : block) {
             if (isRecordLine(line))
                 records += recordOfLine(line).toUtf8() + '\n';
-            else if ((isErrorLine(line) || isWarningLine(line)) && isLineRecord(block, at + 1))
-                continue; // the record that follows says it all
-            else if (isErrorLine(line))
-                records += textRecord("error", line);
-            else if (isWarningLine(line))
-                records += textRecord("warning", line);
         }
         write(records);
         return;

@@ -85,7 +85,8 @@ public:
     }
 
     int left() const { return m_left; }
-    void fail(const QString &message) { m_log.append(formatLogLine(LogLevel::Error, message)); }
+    // A line about the journal itself, which names no change.
+    void fail(const QString &message) { appendLogLine(m_log, LogLevel::Error, message, LineSubject()); }
 
 private:
     QString absolute(const QString &path) const { return m_client + QLatin1Char('/') + path; }

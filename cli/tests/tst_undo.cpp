@@ -127,6 +127,18 @@ void TestUndo::plantedJournal()
     if (said.contains("cut short"))
         before.removeAll("client/base/characters/Kit/made/"); // the one sound record is undone
 
+    // Machine output gives each refusal an error record of its own, a
+    // damaged journal line too.
+    const CliRun machine = runCli({"--undo", "-n", "--json", "-q", planted});
+    QVERIFY(machine.finished);
+    if (!said.isEmpty()) {
+        const QList<QByteArray> lines = machine.out.split('\n');
+        const auto record = std::find_if(lines.cbegin(), lines.cend(),
+            [&](const QByteArray &line) { return line.contains(said.toUtf8()); });
+        QVERIFY2(record != lines.cend(), machine.out.constData());
+        QVERIFY2(record->startsWith("{\"op\":\"error\",\"text\":\""), record->constData());
+    }
+
     const CliRun undo = runCli({"--undo", "--color=never", "-q", planted});
     QVERIFY(undo.finished);
     QCOMPARE(undo.exitCode, exitCode);
