@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -133,8 +132,9 @@ std::unique_ptr<Journal> Journal::create(
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const QString name = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
         const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".jsonl");
-        const int fd = ::openat(journals.fd, PosixFile::native(name + QStringLiteral(".jsonl")).constData(),
-            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const QByteArray file = PosixFile::native(name + QStringLiteral(".jsonl"));
+        const int fd = ::openat(
+            journals.fd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {
@@ -147,6 +147,8 @@ std::unique_ptr<Journal> Journal::create(
         std::unique_ptr<Journal> journal(new Journal(fd, path, client));
         if (!writeAll(fd, header)) {
             *error = PosixFile::systemError();
+            // A journal without its header would be listed as damaged ever after.
+            ::unlinkat(journals.fd, file.constData(), 0);
             return nullptr;
         }
         journal->m_end = header.size();

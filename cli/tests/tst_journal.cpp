@@ -100,6 +100,7 @@ private slots:
     void undoAfterKill();
     void rerunAfterKill();
     void undoLeavesWhatChanged();
+    void unwrittenHeaderLeavesNoJournal();
 };
 
 void TestJournal::planRunAndUndo_data()
@@ -218,6 +219,24 @@ void TestJournal::undoLeavesWhatChanged()
     const CliRun done = runCli({"--undo", client.path()});
     QCOMPARE(done.exitCode, 4);
     QVERIFY(done.err.contains("no run left to undo"));
+}
+
+// A journal whose header could not be written (here: no file may grow, as on
+// a full disk) is removed again; it would be listed as damaged ever after.
+void TestJournal::unwrittenHeaderLeavesNoJournal()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/a.png=a"}));
+    const CliRun run = runProgram(
+        "bash", {"-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" -q \"$1\"", VELTRA_CLI, client.path()});
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("cannot keep a journal"), run.err.constData());
+    QCOMPARE(QDir(client.filePath("veltra-journal"))
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
+    QCOMPARE(TreeFixture::describe(client.path()),
+        QStringList({"base/", "base/characters/", "base/characters/Kit/", "base/characters/Kit/a.png=a"}));
 }
 
 QTEST_GUILESS_MAIN(TestJournal)
