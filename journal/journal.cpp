@@ -1,5 +1,6 @@
 #include "journal/journal.h"
 
+#include "journal/journalfile.h"
 #include "log/loglevel.h"
 
 #include "paths/clientroot.h"
@@ -125,6 +126,17 @@ std::unique_ptr<Journal> Journal::create(
     if (journals.fd < 0) {
         *error = PosixFile::systemError();
         return nullptr;
+    }
+    // A journal that a kill cut off before its header was written records
+    // nothing and would be listed as damaged ever after. No other run can be
+    // starting one meanwhile: the client is locked.
+    QString unread;
+    for (const QString &name : journalNames(journals.fd, &unread)) {
+        const QByteArray file = name.toLatin1();
+        struct stat info;
+        if (::fstatat(journals.fd, file.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+            && info.st_size == 0)
+            ::unlinkat(journals.fd, file.constData(), 0);
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QString stem = now.toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));

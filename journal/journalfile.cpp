@@ -297,6 +297,26 @@ bool isJournalName(const QString &name)
     return form.match(name).hasMatch();
 }
 
+QStringList journalNames(int folder, QString *why)
+{
+    QStringList names;
+    const int listed = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!dir) {
+        *why = systemError();
+        if (listed >= 0)
+            ::close(listed);
+        return names;
+    }
+    while (const struct dirent *entry = ::readdir(dir)) {
+        const QString name = QString::fromLatin1(entry->d_name);
+        if (isJournalName(name))
+            names.append(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why)
 {
     QVector<JournalSummary> journals;
@@ -307,19 +327,7 @@ QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why)
                                                       : systemError().text;
         return journals;
     }
-    const int listed = ::fcntl(folder.fd, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = listed < 0 ? nullptr : ::fdopendir(listed);
-    if (!dir) {
-        *why = systemError();
-        return journals;
-    }
-    QStringList names;
-    while (const struct dirent *entry = ::readdir(dir)) {
-        const QString name = QString::fromLatin1(entry->d_name);
-        if (isJournalName(name))
-            names.append(name);
-    }
-    ::closedir(dir);
+    QStringList names = journalNames(folder.fd, why);
     auto order = [](const QString &name) {
         const int dash = name.indexOf(QLatin1Char('-'));
         return qMakePair(name.left(16), dash < 0 ? 1 : name.mid(dash + 1, name.size() - dash - 7).toInt());

@@ -103,5 +103,8 @@ struct JournalSummary
 // times; a second run in the same second has "-2", "-3"...). Only names of
 // that form count; each is read without leaving the client.
 QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why);
+// The names of the journals in an open journal folder, in no order; none,
+// with `why` set, when the folder cannot be read.
+QStringList journalNames(int folder, QString *why);
 // Whether a name has the form of a journal's.
 bool isJournalName(const QString &name);

@@ -101,6 +101,7 @@ private slots:
     void rerunAfterKill();
     void undoLeavesWhatChanged();
     void unwrittenHeaderLeavesNoJournal();
+    void killedStartIsSweptAway();
 };
 
 void TestJournal::planRunAndUndo_data()
@@ -237,6 +238,23 @@ void TestJournal::unwrittenHeaderLeavesNoJournal()
         QStringList());
     QCOMPARE(TreeFixture::describe(client.path()),
         QStringList({"base/", "base/characters/", "base/characters/Kit/", "base/characters/Kit/a.png=a"}));
+}
+
+// A run killed between making its journal and writing the header left an
+// empty journal; the next run removes it, and keeps a damaged one that has
+// something to say.
+void TestJournal::killedStartIsSweptAway()
+{
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(),
+        {"base/characters/Kit/a.png=a", "veltra-journal/20200101T000000Z.jsonl=",
+            "veltra-journal/20200102T000000Z.jsonl=x", "veltra-journal/notes.txt="}));
+    QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
+    const QStringList left = QDir(client.filePath("veltra-journal")).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(left.size(), 3);
+    QCOMPARE(left.at(0), QString("20200102T000000Z.jsonl"));
+    QVERIFY(left.at(1).endsWith(".jsonl") && left.at(1) != left.at(0)); // the run's own
+    QCOMPARE(left.at(2), QString("notes.txt"));
 }
 
 QTEST_GUILESS_MAIN(TestJournal)
