@@ -117,7 +117,7 @@ private:
     {
         const QString path = absolute(change.path);
         FileError reason;
-        if (!m_files.reaches(path, &reason)) {
+        if (!reached(change, &reason)) {
         } else if (m_files.status(path).exists) {
             ComparedSource seen;
             if (!m_files.inspect(path, &seen, &reason)) {
@@ -184,7 +184,7 @@ private:
     {
         const QString path = absolute(change.path);
         FileError reason = QStringLiteral("it is no folder");
-        if (!m_files.reaches(path, &reason)) {
+        if (!reached(change, &reason)) {
         } else {
             const EntryStatus status = m_files.status(path);
             if (status.isFolder() && !status.isLink) {
