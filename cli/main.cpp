@@ -264,6 +264,9 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%s)\n", qPrintable(journal.name),
                 qPrintable(journal.header.started), qPrintable(plural(journal.changes, "change", "changes")));
         };
+        // Lines are printed as they come; the HTML document is written whole at the end.
+        if (format != LogFormat::Html)
+            hooks.linesDone = [&output](const QStringList &lines) { output.writeBlock(lines); };
         report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks);
         output.writeBlock(report.log);
     } else {

@@ -94,8 +94,11 @@ void checkRecord(const JournalRecord &record, const QByteArray &line)
             change.size >= 0 && change.size <= (qint64(1) << 53), "a size is in range", shown(line));
         if (change.attributes.known) {
             const FileAttributes &a = change.attributes;
-            Fuzz::require(a.mode <= 07777 && a.owner >= 0 && a.owner <= 0xffffffffLL && a.group >= 0
-                    && a.group <= 0xffffffffLL,
+            const bool unowned = a.owner == -1 && a.group == -1;
+            Fuzz::require(a.mode <= 07777
+                    && (unowned
+                        || (a.owner >= 0 && a.owner <= 0xffffffffLL && a.group >= 0
+                            && a.group <= 0xffffffffLL)),
                 "a deleted file's attributes are in range", shown(line));
         }
         break;
@@ -108,7 +111,7 @@ void checkRecord(const JournalRecord &record, const QByteArray &line)
     absolute.path = QStringLiteral("/c/") + change.path;
     if (!change.other.isEmpty())
         absolute.other = QStringLiteral("/c/") + change.other;
-    const QByteArray written = changeRecord(absolute, QStringLiteral("/c"));
+    const QByteArray written = changeRecord(absolute, QStringLiteral("/c"), OwnerField::Named);
     JournalRecord again;
     QString why;
     Fuzz::require(parseJournalRecord(written, &again, &why), "a record written back is read again",

@@ -15,17 +15,6 @@
 
 namespace {
 
-QByteArray relative(const QString &path, const QString &client)
-{
-    const QString prefix = client.endsWith(QLatin1Char('/')) ? client : client + QLatin1Char('/');
-    return jsonString(path.startsWith(prefix) ? path.mid(prefix.size()) : path);
-}
-
-QByteArray operation(const char *name)
-{
-    return QByteArray("{\"op\":\"") + name + '"';
-}
-
 bool writeAll(int fd, const QByteArray &bytes)
 {
     return PosixFile::writeFully(fd, bytes.constData(), bytes.size());
@@ -67,34 +56,6 @@ bool journalFolderUsable(const ClientRoot &client, FileError *why)
         return false;
     }
     return true;
-}
-
-QByteArray changeRecord(const Change &change, const QString &client)
-{
-    const QByteArray path = relative(change.path, client);
-    switch (change.kind) {
-    case Change::Move:
-        return operation("move") + ",\"from\":" + path + ",\"to\":" + relative(change.other, client) + '}';
-    case Change::Delete: {
-        QByteArray record = operation("delete") + ",\"path\":" + path
-            + ",\"twin\":" + (change.other.isEmpty() ? QByteArray("null") : relative(change.other, client))
-            + ",\"sha3_256\":\"" + change.sha3.toHex() + "\",\"size\":" + QByteArray::number(change.size);
-        const FileAttributes &attributes = change.attributes;
-        if (attributes.known) {
-            record += ",\"mode\":" + QByteArray::number(attributes.mode) + ",\"mtime_ns\":"
-                + QByteArray::number(attributes.modified) + ",\"uid\":" + QByteArray::number(attributes.owner)
-                + ",\"gid\":" + QByteArray::number(attributes.group);
-        }
-        return record + '}';
-    }
-    case Change::Write:
-        return operation("write") + ",\"path\":" + path + ",\"sha3_256\":\"" + change.sha3.toHex() + "\"}";
-    case Change::MakeFolder:
-        return operation("mkdir") + ",\"path\":" + path + '}';
-    case Change::RemoveFolder:
-        return operation("rmdir") + ",\"path\":" + path + '}';
-    }
-    return {};
 }
 
 Journal::Journal(int fd, const QString &path, const QString &client)
@@ -153,9 +114,9 @@ std::unique_ptr<Journal> Journal::create(
             *error = PosixFile::systemError();
             return nullptr;
         }
-        const QByteArray header = "{\"veltra\":" + jsonString(version)
-            + ",\"started\":" + jsonString(now.toString(Qt::ISODate)) + ",\"client\":" + jsonString(client)
-            + ",\"undo_of\":" + (undoOf.isEmpty() ? QByteArray("null") : jsonString(undoOf)) + "}\n";
+        const QByteArray header = headerRecord(version, now.toString(Qt::ISODate),
+                                      client.mid(client.lastIndexOf(QLatin1Char('/')) + 1), undoOf)
+            + '\n';
         std::unique_ptr<Journal> journal(new Journal(fd, path, client));
         if (!writeAll(fd, header)) {
             *error = PosixFile::systemError();
@@ -184,12 +145,15 @@ bool Journal::aboutToChange(const Change &change, FileError *why)
     }
     m_end += line.size();
     m_pending = line.size();
+    ++m_changes;
     return true;
 }
 
 void Journal::changeFailed(const Change &)
 {
     // A change that was not made is no part of the run.
+    if (m_pending > 0)
+        --m_changes;
     m_end -= m_pending;
     m_pending = 0;
     if (::ftruncate(m_fd, m_end) == 0)
@@ -198,9 +162,7 @@ void Journal::changeFailed(const Change &)
 
 void Journal::finish(bool stopped, int errors, int left)
 {
-    const QByteArray line = operation("end") + ",\"stopped\":" + (stopped ? "true" : "false")
-        + ",\"errors\":" + QByteArray::number(errors)
-        + (left >= 0 ? ",\"left\":" + QByteArray::number(left) : QByteArray()) + "}\n";
+    const QByteArray line = endRecord(stopped, errors, m_changes, left) + '\n';
     if (writeAll(m_fd, line))
         m_end += line.size();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/journalformat.h"
 #include "paths/change.h"
 #include "paths/fileerror.h"
 
@@ -23,10 +24,6 @@ int openJournalFolder(const ClientRoot &client);
 // folder of the client (or not exist yet), never a link or a file. Checked
 // before any change by a run, a dry run and an undo alike.
 bool journalFolderUsable(const ClientRoot &client, FileError *why);
-
-// One change as a journal line (without its line feed): paths relative to
-// the client's top folder, with "/".
-QByteArray changeRecord(const Change &change, const QString &client);
 
 // A run's journal: "veltra-journal/<UTC time>.jsonl" in the client's top
 // folder, JSON Lines. Every record is written before its change is made and
@@ -61,4 +58,5 @@ private:
     QString m_client;
     qint64 m_end = 0; // the length of the records of changes made so far
     qint64 m_pending = 0;
+    int m_changes = 0; // records of changes made so far
 };

@@ -23,173 +23,87 @@ using PosixFile::Descriptor;
 using PosixFile::systemError;
 
 constexpr int maxDamageTold = 100;
-// Integers a JSON reader holds exactly.
-constexpr qint64 largestExact = qint64(1) << 53;
+// No run writes more than one damaged line (its last, cut short by a kill):
+// a file with more bytes than this in lines that are no record is no journal
+// of a run, and is given up on before it costs more reading.
+constexpr qint64 maxDamagedBytes = 1024 * 1024;
+// What the journal is read back in, last record first: a window of the file
+// that holds many records, and always one whole record.
+constexpr qint64 backWindow = 1024 * 1024;
+static_assert(backWindow > maxJournalLine + 1, "a window holds the longest record");
 
-bool isInteger(const QJsonValue &value, qint64 low, qint64 high, qint64 *number)
+bool readAt(int fd, char *buffer, qint64 size, qint64 offset)
 {
-    const QVariant variant = value.toVariant();
-    if (variant.userType() != QMetaType::LongLong)
-        return false;
-    *number = variant.toLongLong();
-    return *number >= low && *number <= high;
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, buffer, size_t(size), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        buffer += got;
+        size -= got;
+        offset += got;
+    }
+    return true;
 }
 
-bool recordPath(const QJsonValue &value, QString *path, QString *why)
+// What the list of journals says of one, read from its two ends: its header
+// and its closing record, which counts its records, so that a journal of any
+// size costs the same to list. Only one whose end does not count them (cut
+// short, or of an earlier version) is read through.
+bool glance(int folder, const QByteArray &name, JournalSummary *summary)
 {
-    if (!value.isString()) {
-        *why = QStringLiteral("a path is no text");
+    Descriptor file;
+    struct stat info;
+    FileError refused;
+    if (!PosixFile::openRegular({folder, name, false}, file, info, &refused)) {
+        summary->problem = refused;
         return false;
     }
-    *path = value.toString();
-    if (path->isEmpty() || path->startsWith(QLatin1Char('/'))) {
-        *why = QStringLiteral("a path is empty or not relative");
+    const qint64 size = info.st_size;
+    QByteArray head(int(std::min<qint64>(size, maxJournalLine + 1)), Qt::Uninitialized);
+    if (!readAt(file.fd, head.data(), head.size(), 0)) {
+        summary->problem = systemError();
         return false;
     }
-    if (std::any_of(path->cbegin(), path->cend(),
-            [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; })) {
-        *why = QStringLiteral("a path holds a control character");
+    const int feed = head.indexOf('\n');
+    if (feed < 0) {
+        summary->problem = size == 0 ? QStringLiteral("it is empty")
+                                     : QStringLiteral("its first line is no journal header");
         return false;
     }
-    const QStringList parts = path->split(QLatin1Char('/'));
-    for (const QString &part : parts) {
-        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
-            *why = QStringLiteral("a path has an empty, \".\" or \"..\" part");
-            return false;
+    if (!parseJournalHeader(head.left(feed), &summary->header, &summary->problem))
+        return false;
+    const qint64 records = feed + 1;
+    const qint64 from = std::max(records, size - (maxJournalLine + 2));
+    QByteArray tail(int(size - from), Qt::Uninitialized);
+    if (!readAt(file.fd, tail.data(), tail.size(), from)) {
+        summary->problem = systemError();
+        return false;
+    }
+    JournalRecord last;
+    QString why;
+    if (tail.endsWith('\n')) {
+        const int before = tail.lastIndexOf('\n', tail.size() - 2);
+        if ((before >= 0 || from == records)
+            && parseJournalRecord(tail.mid(before + 1, tail.size() - 2 - before), &last, &why) && last.end
+            && last.changes >= 0) {
+            summary->changes = last.changes;
+            summary->ended = true;
+            summary->end = last;
+            return true;
         }
     }
-    if (parts.first() == QLatin1String(journalFolderName)) {
-        *why = QStringLiteral("a path lies in the journal folder");
+    JournalIndex index;
+    if (!index.open(folder, name, &summary->problem))
         return false;
-    }
-    return true;
-}
-
-bool digest(const QJsonValue &value, QByteArray *sha3, QString *why)
-{
-    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
-    if (!value.isString() || !hex.match(value.toString()).hasMatch()) {
-        *why = QStringLiteral("no SHA3-256 digest");
-        return false;
-    }
-    *sha3 = QByteArray::fromHex(value.toString().toLatin1());
-    return true;
-}
-
-bool attributes(const QJsonObject &object, FileAttributes *attributes, QString *why)
-{
-    const QStringList keys
-        = {QStringLiteral("mode"), QStringLiteral("mtime_ns"), QStringLiteral("uid"), QStringLiteral("gid")};
-    const int present = int(
-        std::count_if(keys.cbegin(), keys.cend(), [&](const QString &k) { return object.contains(k); }));
-    if (present == 0)
-        return true; // journals of earlier versions recorded none
-    qint64 mode = 0;
-    if (present != keys.size() || !isInteger(object.value(keys[0]), 0, 07777, &mode)
-        || !isInteger(object.value(keys[1]), -largestExact * 1024, std::numeric_limits<qint64>::max(),
-            &attributes->modified)
-        || !isInteger(object.value(keys[2]), 0, 0xffffffffLL, &attributes->owner)
-        || !isInteger(object.value(keys[3]), 0, 0xffffffffLL, &attributes->group)) {
-        *why = QStringLiteral("its mode, time or owner is out of range");
-        return false;
-    }
-    attributes->mode = quint32(mode);
-    attributes->known = true;
+    summary->changes = index.changes();
+    summary->ended = index.ended();
+    summary->end = index.end();
     return true;
 }
 
 } // namespace
-
-bool parseJournalHeader(const QByteArray &line, JournalHeader *header, QString *why)
-{
-    const QJsonObject object = QJsonDocument::fromJson(line).object();
-    const QJsonValue undoOf = object.value(QLatin1String("undo_of"));
-    if (!object.value(QLatin1String("veltra")).isString()
-        || !object.value(QLatin1String("started")).isString()
-        || !object.value(QLatin1String("client")).isString() || !(undoOf.isNull() || undoOf.isString())) {
-        *why = QStringLiteral("its first line is no journal header");
-        return false;
-    }
-    header->version = object.value(QLatin1String("veltra")).toString();
-    header->started = object.value(QLatin1String("started")).toString();
-    header->client = object.value(QLatin1String("client")).toString();
-    header->undoOf = undoOf.toString();
-    if (undoOf.isString() && !isJournalName(header->undoOf)) {
-        *why = QStringLiteral("its header names no journal it undoes");
-        return false;
-    }
-    return true;
-}
-
-bool parseJournalRecord(const QByteArray &line, JournalRecord *record, QString *why)
-{
-    *record = JournalRecord();
-    if (line.size() > maxJournalLine) {
-        *why = QStringLiteral("it is too long");
-        return false;
-    }
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-    if (!document.isObject()) {
-        *why = QStringLiteral("it is no JSON object");
-        return false;
-    }
-    const QJsonObject object = document.object();
-    const QString op = object.value(QLatin1String("op")).toString();
-    Change &change = record->change;
-    qint64 number = 0;
-    if (op == QLatin1String("end")) {
-        const QJsonValue stopped = object.value(QLatin1String("stopped"));
-        if (!stopped.isBool() || !isInteger(object.value(QLatin1String("errors")), 0, INT_MAX, &number)) {
-            *why = QStringLiteral("its end record is malformed");
-            return false;
-        }
-        record->end = true;
-        record->stopped = stopped.toBool();
-        record->errors = int(number);
-        if (object.contains(QLatin1String("left"))) {
-            if (!isInteger(object.value(QLatin1String("left")), 0, INT_MAX, &number)) {
-                *why = QStringLiteral("its end record is malformed");
-                return false;
-            }
-            record->left = int(number);
-        }
-        return true;
-    }
-    if (op == QLatin1String("move")) {
-        change.kind = Change::Move;
-        return recordPath(object.value(QLatin1String("from")), &change.path, why)
-            && recordPath(object.value(QLatin1String("to")), &change.other, why);
-    }
-    if (!recordPath(object.value(QLatin1String("path")), &change.path, why))
-        return false;
-    if (op == QLatin1String("mkdir")) {
-        change.kind = Change::MakeFolder;
-        return true;
-    }
-    if (op == QLatin1String("rmdir")) {
-        change.kind = Change::RemoveFolder;
-        return true;
-    }
-    if (op == QLatin1String("write")) {
-        change.kind = Change::Write;
-        return digest(object.value(QLatin1String("sha3_256")), &change.sha3, why);
-    }
-    if (op == QLatin1String("delete")) {
-        change.kind = Change::Delete;
-        const QJsonValue twin = object.value(QLatin1String("twin"));
-        if (!twin.isNull() && !recordPath(twin, &change.other, why))
-            return false;
-        if (!isInteger(object.value(QLatin1String("size")), 0, largestExact, &change.size)) {
-            *why = QStringLiteral("its size is no whole number in range");
-            return false;
-        }
-        return digest(object.value(QLatin1String("sha3_256")), &change.sha3, why)
-            && attributes(object, &change.attributes, why);
-    }
-    *why = QStringLiteral("it names no known operation");
-    return false;
-}
 
 bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
 {
@@ -219,24 +133,60 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
             const char *start = chunk.constData() + from;
             const char *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(got - from)));
             const qint64 length = feed ? feed - start : got - from;
+            if (std::memchr(start, '\0', size_t(length))) {
+                // No run writes a NUL. A power cut can leave zeros where the
+                // last records were to be, and a file with a hole in it reads
+                // as zeros for as long as it claims to be: either way nothing
+                // past here is a record.
+                if (number == 0) {
+                    *why = QStringLiteral("its first line is no journal header");
+                    return false;
+                }
+                ++number;
+                ++m_damagedCount;
+                if (m_damaged.size() < maxDamageTold)
+                    m_damaged.append(
+                        {number, QStringLiteral("it holds a NUL byte; the journal is read no further")});
+                m_cursor = m_ended ? m_endStart : lineStart;
+                m_cursorLine = m_ended ? m_endLine : number;
+                return true;
+            }
             if (!overlong) {
                 line.append(start, int(std::min<qint64>(length, maxJournalLine + 1 - line.size())));
                 overlong = line.size() > maxJournalLine;
             }
             from += length;
+            m_lineBytes += length;
+            if (m_lineBytes > maxJournalLine
+                && (number == 0 || m_damagedBytes + m_lineBytes > maxDamagedBytes)) {
+                *why = number == 0 ? QStringLiteral("its first line is no journal header")
+                                   : QStringLiteral("it is far larger than its records: no run wrote it");
+                return false;
+            }
             if (!feed)
                 break;
             ++from; // the line feed
             ++number;
-            take(line, lineStart, number);
-            if (number == 1 && !parseJournalHeader(line, &m_header, why))
+            if (number == 1) {
+                if (!parseJournalHeader(line, &m_header, why))
+                    return false;
+                m_headerEnd = offset + from;
+            } else {
+                take(line, lineStart, number);
+            }
+            if (m_damagedBytes > maxDamagedBytes) {
+                *why = QStringLiteral("it is far larger than its records: no run wrote it");
                 return false;
+            }
             lineStart = offset + from;
             line.clear();
             overlong = false;
+            m_lineBytes = 0;
         }
         offset += got;
     }
+    m_cursor = m_ended ? m_endStart : lineStart;
+    m_cursorLine = m_ended ? m_endLine : number + 1;
     if (lineStart < offset) {
         // No line feed ends the last line: a kill cut it short.
         ++number;
@@ -254,7 +204,7 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
 
 void JournalIndex::take(const QByteArray &line, qint64 offset, int number)
 {
-    if (number == 1 || line.isEmpty())
+    if (line.isEmpty())
         return;
     JournalRecord record;
     QString why;
@@ -264,31 +214,69 @@ void JournalIndex::take(const QByteArray &line, qint64 offset, int number)
         if (m_damaged.size() < maxDamageTold)
             m_damaged.append({number, why});
         ++m_damagedCount;
+        m_damagedBytes += m_lineBytes;
         return;
     }
     if (record.end) {
         m_ended = true;
         m_end = record;
+        m_endStart = offset;
+        m_endLine = number;
         return;
     }
-    m_offsets.append(offset);
-    m_lines.append(number);
+    ++m_changes;
 }
 
-bool JournalIndex::read(int i, JournalRecord *record, QString *why) const
+bool JournalIndex::previous(JournalRecord *record, int *line, QString *why)
 {
-    const qint64 start = m_offsets.at(i);
-    QByteArray line(maxJournalLine + 1, Qt::Uninitialized);
-    const ssize_t got = ::pread(m_file.fd, line.data(), size_t(line.size()), start);
-    if (got < 0) {
-        *why = systemError();
-        return false;
+    while (m_cursor > m_headerEnd) {
+        qint64 start = 0;
+        QByteArray text;
+        if (!lineBefore(&start, &text)) {
+            *why = QStringLiteral("the journal changed while it was read");
+            m_cursor = 0;
+            return false;
+        }
+        m_cursor = start;
+        --m_cursorLine;
+        QString damage; // told when the journal was opened
+        if (text.isEmpty() || !parseJournalRecord(text, record, &damage) || record->end)
+            continue;
+        *line = m_cursorLine;
+        return true;
     }
-    line.truncate(int(got));
-    const int feed = line.indexOf('\n');
-    if (feed >= 0)
-        line.truncate(feed);
-    return parseJournalRecord(line, record, why);
+    return false;
+}
+
+bool JournalIndex::lineBefore(qint64 *start, QByteArray *text)
+{
+    const qint64 feed = m_cursor - 1; // the line's own line feed
+    const auto found = [&](qint64 end) {
+        const void *hit = ::memrchr(m_buffer.constData(), '\n', size_t(end - m_bufferStart));
+        if (!hit)
+            return false;
+        const qint64 at = m_bufferStart + (static_cast<const char *>(hit) - m_buffer.constData());
+        *start = at + 1;
+        // A line longer than any record was told as damaged already.
+        *text = feed - *start > maxJournalLine
+            ? QByteArray()
+            : m_buffer.mid(int(*start - m_bufferStart), int(feed - *start));
+        return true;
+    };
+    if (feed > m_bufferStart && feed <= m_bufferStart + m_buffer.size() && found(feed))
+        return true;
+    // The header's line feed ends every search, so each window reaches at
+    // most back to it.
+    for (qint64 end = feed;; end = m_bufferStart) {
+        m_bufferStart = std::max(m_headerEnd - 1, end - backWindow);
+        m_buffer.resize(int(end - m_bufferStart));
+        if (!readAt(m_file.fd, m_buffer.data(), m_buffer.size(), m_bufferStart)) {
+            m_buffer.clear();
+            return false;
+        }
+        if (found(end))
+            return true;
+    }
 }
 
 bool isJournalName(const QString &name)
@@ -337,14 +325,7 @@ QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why)
     for (const QString &name : names) {
         JournalSummary summary;
         summary.name = name;
-        JournalIndex index;
-        summary.readable = index.open(folder.fd, name.toLatin1(), &summary.problem);
-        if (summary.readable) {
-            summary.header = index.header();
-            summary.changes = index.changes();
-            summary.ended = index.ended();
-            summary.end = index.end();
-        }
+        summary.readable = glance(folder.fd, name.toLatin1(), &summary);
         journals.append(summary);
     }
     for (const JournalSummary &undo : qAsConst(journals)) {

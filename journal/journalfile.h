@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/change.h"
+#include "journal/journalformat.h"
 #include "paths/posixfile.h"
 
 #include <QString>
@@ -9,51 +9,24 @@
 
 class ClientRoot;
 
-// The first line of a journal.
-struct JournalHeader
-{
-    QString version;
-    QString started; // ISO 8601, UTC
-    QString client; // the folder the run was made in: information only
-    QString undoOf; // the journal an undo reverses; empty for a migration
-};
-
-// One line of a journal after the header, checked. Paths stay relative to
-// the client's top folder, as written.
-struct JournalRecord
-{
-    bool end = false; // the closing line: the run or undo reached its end
-    Change change;
-    bool stopped = false; // end: stopped early on request
-    int errors = 0; // end: error lines of the run
-    int left = -1; // end of an undo: changes it could not take back (-1: not said)
-};
-
-// Journal lines longer than this are no record: no path the system allows
-// comes near it.
-constexpr int maxJournalLine = 64 * 1024;
-
-bool parseJournalHeader(const QByteArray &line, JournalHeader *header, QString *why);
-// Accepts a record only when every field has its type and range, every path
-// is relative, non-empty, free of ".", ".." and empty parts, of NUL and of
-// control characters and stays out of the journal folder, and every digest
-// is a SHA3-256 in hex.
-bool parseJournalRecord(const QByteArray &line, JournalRecord *record, QString *why);
-
-// One journal, read through once: its header, where each record starts, and
-// how it ends. Memory stays small however long it is: records are read again
-// one at a time, by their place in the file.
+// One journal, read through once: its header, how many records of changes
+// it holds, and how it ends. Then its records are read again, last first, a
+// window of the file at a time: memory stays flat however long it is.
 class JournalIndex
 {
 public:
     // Opens `name` in the journal folder `folder` (a regular file only, never
-    // through a link) and reads it through.
+    // through a link) and reads it through. Reading stops at a NUL byte, which
+    // no run writes; a file with far more damaged lines than a run leaves is
+    // refused.
     bool open(int folder, const QByteArray &name, QString *why);
 
     const JournalHeader &header() const { return m_header; }
-    int changes() const { return m_offsets.size(); }
-    bool read(int i, JournalRecord *record, QString *why) const;
-    int lineOf(int i) const { return m_lines.at(i); }
+    int changes() const { return m_changes; }
+    // The record of a change before the one read last (at first, the last
+    // one) and its line; false at the first, or with `why` set when the file
+    // can no longer be read as it was.
+    bool previous(JournalRecord *record, int *line, QString *why);
 
     // Lines that are no record, with why (the first hundred of them), and
     // how many there are in all.
@@ -71,16 +44,26 @@ public:
 
 private:
     void take(const QByteArray &line, qint64 offset, int number);
+    bool lineBefore(qint64 *start, QByteArray *text);
 
     PosixFile::Descriptor m_file;
     JournalHeader m_header;
-    QVector<qint64> m_offsets;
-    QVector<int> m_lines;
+    int m_changes = 0;
     QVector<Damage> m_damaged;
     int m_damagedCount = 0;
+    qint64 m_damagedBytes = 0;
+    qint64 m_lineBytes = 0; // of the line in hand, however long
     int m_cutShort = 0;
     bool m_ended = false;
     JournalRecord m_end;
+    qint64 m_endStart = 0;
+    int m_endLine = 0;
+    qint64 m_headerEnd = 0; // where the records start
+    // Reading back: the start of the line read last, and its number.
+    qint64 m_cursor = 0;
+    int m_cursorLine = 0;
+    QByteArray m_buffer; // a window of the file
+    qint64 m_bufferStart = 0;
 };
 
 // A journal of a client, as the list of journals shows it.

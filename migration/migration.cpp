@@ -67,7 +67,8 @@ bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
 
 void RunSeam::finish(RunReport &report, int left)
 {
-    report.errors = int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+    // An undo may have handed on lines already, with their error lines counted.
+    report.errors += int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
     if (m_journal)
         m_journal->finish(report.outcome.stopped, report.errors, left);
     m_files->sync(m_client);

@@ -28,7 +28,7 @@ struct RunReport
     WalkOutcome outcome;
     ChangeCounts counts;
     QString journal; // the journal's path; empty for a dry run
-    int errors = 0; // error lines in the log, counted once at the end
+    int errors = 0; // error lines in the log (and those handed on as they came), counted at the end
     QString failure; // why the run could not start; then nothing was changed
     RunFailure failureKind = RunFailure::None;
 

@@ -67,7 +67,7 @@ void RunRecorder::changed(const Change &change)
     if (!log || m_lines == ChangeLines::None)
         return;
     if (m_lines == ChangeLines::Json)
-        log->append(recordLine(changeRecord(change, m_client)));
+        log->append(recordLine(changeRecord(change, m_client, OwnerField::Named)));
     else
         log->append(plainLine(change));
 }

@@ -131,8 +131,8 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
     if (!openRegular(from, source, info, error))
         return false;
     const QByteArray temporary = temporaryBeside(to.name);
-    const mode_t mode = attributes.known ? mode_t(attributes.mode & 07777) : info.st_mode & 07777;
-    Descriptor copy(::openat(to.folder, temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    // Private until it is whole; its mode is set at the end, when no write can clear it again.
+    Descriptor copy(::openat(to.folder, temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (copy.fd < 0) {
         *error = systemError();
         return false;
@@ -174,14 +174,21 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
                 break;
         }
     }
+    // The copy is the source's, in owner and group, where the user may give
+    // it away (only root may); anyone else keeps it as their own. It carries
+    // a set-id or sticky bit only when it stands in the source's place
+    // exactly: as a file of the source's owner and group, and never for a
+    // restore, whose mode comes from a journal.
+    [[maybe_unused]] const int given = ::fchown(copy.fd, info.st_uid, info.st_gid);
+    struct stat made;
+    const bool sameOwner
+        = ::fstat(copy.fd, &made) == 0 && made.st_uid == info.st_uid && made.st_gid == info.st_gid;
+    const mode_t mode = attributes.known ? mode_t(attributes.mode & 0777)
+        : sameOwner                      ? info.st_mode & 07777
+                                         : info.st_mode & 0777;
+    if (::fchmod(copy.fd, mode) != 0)
+        return fail(systemError());
     if (attributes.known) {
-        // The owner first: a change of owner may clear the set-id bits. Only
-        // root may give a file away; anyone else keeps the copy as their own.
-        if (attributes.owner >= 0 && attributes.group >= 0) {
-            [[maybe_unused]] const int given
-                = ::fchown(copy.fd, uid_t(attributes.owner), gid_t(attributes.group));
-        }
-        ::fchmod(copy.fd, mode);
         const struct timespec modified
             = {time_t(attributes.modified / 1000000000), long(attributes.modified % 1000000000)};
         const struct timespec times[2] = {modified, modified};

@@ -90,8 +90,9 @@ bool isTemporaryName(const QByteArray &name);
 // target, linked into place only once it is whole (a link never replaces an
 // entry). With `durable`, the copy is synced and read back against its source
 // before it is linked; with `sha3`, the bytes copied must have that digest.
-// With known `attributes`, the copy gets them (the owner where the user may
-// set it); otherwise the source's mode and times.
+// The copy gets the source's owner and group where the user may set them.
+// With known `attributes`, it gets their permission bits (never a set-id or
+// sticky bit) and time; otherwise the source's mode and times.
 bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sha3,
     const Attributes &attributes, FileError *error);
 

@@ -6,10 +6,13 @@
 #include "paths/clientroot.h"
 #include "paths/displayname.h"
 #include "paths/filesystem.h"
+#include "undo/withheldrights.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -106,6 +109,11 @@ private:
         ++m_left;
     }
 
+    void warn(const QString &message, const Change &change)
+    {
+        appendLogLine(m_log, LogLevel::Warning, message, {absolute(change.path), {}, {}});
+    }
+
     // Both places of a change must be reached from inside the client.
     bool reached(const Change &change, FileError *why) const
     {
@@ -142,8 +150,16 @@ private:
         } else if (change.other.isEmpty()) {
             reason = QStringLiteral("the journal names no copy to restore it from");
         } else if (!m_files.status(path).exists) {
-            if (m_files.copyFile(absolute(change.other), path, change.sha3, change.attributes, &reason))
+            const QString withheld
+                = withheldRights(change.attributes, m_files.status(absolute(change.other)));
+            if (m_files.copyFile(absolute(change.other), path, change.sha3, change.attributes, &reason)) {
+                if (!withheld.isEmpty())
+                    warn(QStringLiteral("%1 is restored without %2 that the journal asks for: an undo "
+                                        "grants no rights")
+                             .arg(shown(change.path), withheld),
+                        change);
                 return;
+            }
         } else {
             ComparedSource seen;
             if (m_files.inspect(path, &seen, &reason) && seen.sha3 == change.sha3)
@@ -238,13 +254,23 @@ QHash<quint64, int> takenBack(
         QString why;
         if (!index.open(folder.fd, journal.name.toLatin1(), &why))
             continue;
-        for (int i = 0; i < index.changes(); ++i) {
-            JournalRecord record;
-            if (index.read(i, &record, &why))
-                ++keys[ownKey(record.change)];
-        }
+        JournalRecord record;
+        int line = 0;
+        while (index.previous(&record, &line, &why))
+            ++keys[ownKey(record.change)];
     }
     return keys;
+}
+
+// How many lines an undo gathers before it hands them on, when its caller
+// takes them as they come: the log of a long undo is never held whole.
+constexpr int linesHandedOn = 512;
+
+void handOn(RunReport &report, const UndoHooks &hooks)
+{
+    report.errors += int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
+    hooks.linesDone(report.log);
+    report.log.clear();
 }
 
 } // namespace
@@ -336,29 +362,35 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
                     .arg(journal.cutShortLine()));
         const int total = journal.changes();
         report.outcome.total = total;
-        for (int i = total - 1; i >= 0; --i) {
+        // The last change first. Only the first record read back can be one
+        // that a killed run wrote without making its change.
+        JournalRecord record;
+        int line = 0;
+        for (bool last = true;; last = false) {
+            if (!journal.previous(&record, &line, &why)) {
+                if (!why.isEmpty())
+                    undoer.fail(QStringLiteral("the journal cannot be read again before line %1: %2")
+                                    .arg(line)
+                                    .arg(why));
+                break;
+            }
             if (hooks.stopRequested && hooks.stopRequested()) {
                 report.outcome.stopped = true;
                 break;
             }
-            JournalRecord record;
-            if (!journal.read(i, &record, &why)) {
-                undoer.fail(QStringLiteral("line %1 of the journal cannot be read again: %2")
-                                .arg(journal.lineOf(i))
-                                .arg(why));
-                continue;
-            }
             if (hooks.progress)
-                hooks.progress(total - 1 - i, total, displayName(record.change.path));
+                hooks.progress(report.outcome.done, total, displayName(record.change.path));
             const quint64 key = inverseKey(record.change);
             const auto claim = claims.find(key);
             const bool claimed = claim != claims.end() && claim.value() > 0;
             if (claimed)
                 --claim.value();
             // A run killed at any instant may have recorded its last change without making it.
-            const bool maybeUnmade = !journal.ended() && i == total - 1;
+            const bool maybeUnmade = !journal.ended() && last;
             undoer.undo(record.change, claimed, maybeUnmade);
             ++report.outcome.done;
+            if (hooks.linesDone && log.size() >= linesHandedOn)
+                handOn(report, hooks);
         }
     }
     if (report.outcome.stopped)

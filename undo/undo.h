@@ -16,6 +16,11 @@ struct UndoHooks
     std::function<bool()> stopRequested;
     // Told which run is about to be undone, before anything is.
     std::function<void(const JournalSummary &)> starting;
+    // Handed the log a block of lines at a time as the undo goes, so that
+    // the log of a long one is never held whole; the report then keeps only
+    // the last block (and counts the error lines of all). Unset, the report
+    // keeps the whole log.
+    std::function<void(const QStringList &)> linesDone;
 };
 
 // Reverses one run of a client: `target` is the client's top folder (then

@@ -311,22 +311,40 @@ void TestUndo::givesBackWhatWasDeleted_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("editTwin");
-    QTest::newRow("a private file") << "private.png" << false;
-    QTest::newRow("a name near the limit") << QString(250, 'n') + ".png" << false;
-    QTest::newRow("quotes and backslashes") << "a\"b\\c.png" << false;
-    QTest::newRow("the twin edited after the run") << "edited.png" << true;
+    QTest::addColumn<int>("mode"); // the duplicate's, before the run
+    QTest::addColumn<QByteArray>("asked"); // what a journal adds to its record
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<QString>("withheld");
+    QTest::newRow("a private file") << "private.png" << false << 0600 << QByteArray() << 0600 << "";
+    QTest::newRow("a name near the limit")
+        << QString(250, 'n') + ".png" << false << 0600 << QByteArray() << 0600 << "";
+    QTest::newRow("quotes and backslashes") << "a\"b\\c.png" << false << 0600 << QByteArray() << 0600 << "";
+    QTest::newRow("the twin edited after the run")
+        << "edited.png" << true << 0600 << QByteArray() << 0600 << "";
+    // A journal is a stranger's word: a restore grants no rights.
+    QTest::newRow("a set-user-ID program")
+        << "run.png" << false << 04755 << QByteArray() << 0755 << "without the set-user-ID bit that";
+    QTest::newRow("set-group-ID and sticky") << "shared.png" << false << 03775 << QByteArray() << 0775
+                                             << "without the set-group-ID bit and the sticky bit that";
+    QTest::newRow("an owner the journal names")
+        << "owned.png" << false << 0644 << QByteArray(",\"uid\":4242,\"gid\":4243") << 0644
+        << "without the owner and group (4242:4243) that";
 }
 
 void TestUndo::givesBackWhatWasDeleted()
 {
     QFETCH(QString, name);
     QFETCH(bool, editTwin);
+    QFETCH(int, mode);
+    QFETCH(QByteArray, asked);
+    QFETCH(int, restored);
+    QFETCH(QString, withheld);
     QTemporaryDir client;
     const QString kit = client.path() + "/base/characters/Kit/";
     QVERIFY(TreeFixture::build(client.path(),
         {"base/characters/Kit/" + name + "=same", "base/characters/Kit/sprites/" + name + "=same"}));
     const QByteArray path = QFile::encodeName(kit + name);
-    QVERIFY(::chmod(path.constData(), 0600) == 0);
+    QVERIFY(::chmod(path.constData(), mode_t(mode)) == 0);
     const struct timespec old[2] = {{1000000000, 123456789}, {1000000000, 123456789}};
     QVERIFY(::utimensat(AT_FDCWD, path.constData(), old, 0) == 0);
 
@@ -334,6 +352,12 @@ void TestUndo::givesBackWhatWasDeleted()
     QVERIFY(!QFileInfo::exists(kit + name)); // deleted as a duplicate
     if (editTwin)
         QVERIFY(TreeFixture::writeFile(kit + "sprites/" + name, "changed"));
+    const QString journal = client.path() + "/veltra-journal/"
+        + QDir(client.path() + "/veltra-journal").entryList(QDir::Files).value(0);
+    QByteArray records = TreeFixture::readFile(journal);
+    QVERIFY2(!records.contains("\"uid\"") && !records.contains("\"gid\""), records.constData());
+    QVERIFY(TreeFixture::writeFile(journal,
+        records.replace("\"mtime_ns\":1000000000123456789", "\"mtime_ns\":1000000000123456789" + asked)));
 
     const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
     if (editTwin) {
@@ -343,10 +367,16 @@ void TestUndo::givesBackWhatWasDeleted()
         return;
     }
     QCOMPARE(undo.exitCode, 0);
+    QCOMPARE(undo.out.contains("grants no rights"), !withheld.isEmpty());
+    QVERIFY2(undo.out.contains(withheld.toUtf8()), undo.out.constData());
     QCOMPARE(TreeFixture::readFile(kit + name), QByteArray("same"));
     struct stat info;
+    struct stat twin;
     QVERIFY(::stat(path.constData(), &info) == 0);
-    QCOMPARE(int(info.st_mode & 07777), 0600);
+    QVERIFY(::stat(QFile::encodeName(kit + "sprites/" + name).constData(), &twin) == 0);
+    QCOMPARE(int(info.st_mode & 07777), restored);
+    QCOMPARE(info.st_uid, twin.st_uid);
+    QCOMPARE(info.st_gid, twin.st_gid);
     QCOMPARE(qint64(info.st_mtim.tv_sec), qint64(1000000000));
     QCOMPARE(qint64(info.st_mtim.tv_nsec), qint64(123456789));
     QCOMPARE(QDir(kit).entryList(QDir::Hidden | QDir::Files).size(), 1); // no temporary file left
