@@ -23,6 +23,9 @@ void install()
     std::signal(SIGTERM, onSignal);
     // A write to a closed pipe fails with EPIPE instead, and the log output says so.
     std::signal(SIGPIPE, SIG_IGN);
+    // Past a file-size limit a write fails with EFBIG ("File too large"),
+    // which becomes an error line, instead of killing the program mid-change.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void outputClosed()

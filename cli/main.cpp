@@ -9,6 +9,7 @@
 #include "log/loglevel.h"
 #include "migration/migration.h"
 #include "paths/folders.h"
+#include "paths/posixfile.h"
 #include "undo/undo.h"
 #include "version/versionrecord.h"
 
@@ -16,10 +17,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -118,6 +122,8 @@ int printJournals(const QString &folder)
         QString state = !it->ended ? QStringLiteral("cut short")
             : it->end.stopped      ? QStringLiteral("stopped")
                                    : QStringLiteral("complete");
+        if (it->damagedLine > 0)
+            state += QStringLiteral(", damaged at line %1").arg(it->damagedLine);
         if (isUndo)
             state += QStringLiteral(", undo of ") + it->header.undoOf;
         else if (it->undone)
@@ -220,6 +226,12 @@ int main(int argc, char *argv[])
     if (positional.size() > 1)
         return usageError(QStringLiteral("one FOLDER at most"));
     const bool undo = parser.isSet(undoOption);
+    const QString untextual = untextualPath(
+        positional.isEmpty() ? nativeCurrentFolder() : nativeArgument(argc, argv, positional.first()));
+    if (!untextual.isEmpty()) {
+        std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(untextual));
+        return ErrorsLogged;
+    }
     if (parser.isSet(journalsOption)) {
         if (undo)
             return usageError(QStringLiteral("--journals and --undo do not go together"));
@@ -230,10 +242,16 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("'%1' does not exist").arg(positional.first()));
     } else if (!positional.isEmpty()) {
         const QString folder = positional.first();
-        if (!QFileInfo(folder).isDir())
+        // A folder that is there but may not be reached is no usage error: chdir says why.
+        struct stat info;
+        const int seen = ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? 0 : errno;
+        if ((seen != 0 && seen != EACCES) || (seen == 0 && !S_ISDIR(info.st_mode)))
             return usageError(QStringLiteral("'%1' is not a folder").arg(folder));
-        if (!QDir::setCurrent(folder))
-            return usageError(QStringLiteral("cannot enter '%1'").arg(folder));
+        if (::chdir(QFile::encodeName(folder).constData()) != 0) {
+            std::fprintf(stderr, "veltra-cli: cannot enter '%s': %s\n", qPrintable(folder),
+                qPrintable(PosixFile::systemError().text));
+            return ErrorsLogged;
+        }
     }
 
     const bool dumb = qgetenv("TERM") == "dumb";

@@ -98,6 +98,7 @@ bool glance(int folder, const QByteArray &name, JournalSummary *summary)
     if (!index.open(folder, name, &summary->problem))
         return false;
     summary->changes = index.changes();
+    summary->damagedLine = index.damaged().isEmpty() ? 0 : index.damaged().first().line;
     summary->ended = index.ended();
     summary->end = index.end();
     return true;

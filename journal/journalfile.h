@@ -74,6 +74,7 @@ struct JournalSummary
     bool readable = false; // false: `problem` says why
     QString problem;
     int changes = 0;
+    int damagedLine = 0; // the first line that is no record, where the journal was read through
     bool ended = false;
     JournalRecord end;
     // For a migration: its undos, and whether one of them completed with

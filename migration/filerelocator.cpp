@@ -66,17 +66,26 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
             return;
         case FileComparison::Unreadable:
             // A rename never replaces, so it would fail here; do not even try.
-            // A folder, a link to the same file or a dangling link (ENOENT) is no
-            // failure of the system's: no reason to add.
+            // A folder or a dangling link (ENOENT) is no failure of the system's: no
+            // reason to add.
+            // Two names of one file are told as such: neither may go.
             m_log.append(unknownError(shownFrom, shownTo, subject,
-                seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text : QString()));
+                seen.sameFile ? QStringLiteral("they are two names of one file")
+                    : seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text
+                                                                       : QString()));
             return;
         }
     }
 
     const QString parent = parentFolder(target);
-    if (!m_folders.contains(parent) && files.makePath(parent, &reason))
+    if (!m_folders.contains(parent)) {
+        // A folder that could not be made is the reason the move cannot be.
+        if (!files.makePath(parent, &reason)) {
+            m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+            return;
+        }
         m_folders.insert(parent);
+    }
     if (!files.move(source, target, &reason))
         m_log.append(unknownError(shownFrom, shownTo, subject, reason));
 }

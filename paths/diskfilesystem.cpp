@@ -179,8 +179,10 @@ FileComparison DiskFileSystem::compare(
         || !openRegular(targetAt, b, targetInfo, &seen->problem))
         return FileComparison::Unreadable;
     // A link and the file it points to are one file, not two copies.
-    if (sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino)
+    if (sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino) {
+        seen->sameFile = true;
         return FileComparison::Unreadable;
+    }
     seen->content = fromStat(sourceInfo);
     if (sourceInfo.st_size != targetInfo.st_size)
         return FileComparison::Different;

@@ -19,4 +19,5 @@ struct ComparedSource
     EntryStatus content; // what it leads to
     QByteArray sha3;
     FileError problem; // Unreadable: the system's reason, where it gave one
+    bool sameFile = false; // Unreadable: the two names lead to one file (a link, a hard link)
 };

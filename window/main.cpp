@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -56,6 +57,9 @@ int main(int argc, char *argv[])
     if (answered >= 0)
         return answered;
 
+    // Past a file-size limit a write fails with EFBIG ("File too large"),
+    // which becomes an error line, instead of killing the program mid-change.
+    std::signal(SIGXFSZ, SIG_IGN);
     CApplication application(argc, argv);
     // The application object took Qt's own options out: what is left is ours.
     const QStringList arguments = QCoreApplication::arguments().mid(1);

@@ -61,6 +61,8 @@ class TestUndo : public QObject
 private slots:
     void plantedJournal_data();
     void plantedJournal();
+    void hostileJournalCostsLittle_data();
+    void hostileJournalCostsLittle();
     void copiedClientIsUndoneInPlace();
     void journalFolderMustBeAFolder_data();
     void journalFolderMustBeAFolder();
@@ -108,6 +110,9 @@ void TestUndo::plantedJournal_data()
         << QStringList{"{\"op\":\"write\",\"path\":\"secret\",\"sha3_256\":\"" + secret + "\"}"} << 0 << "";
     QTest::newRow("a last record cut short") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
         "{\"op\":\"mkd"} << 1 << "line 3 of the journal is cut short";
+    // A power cut can leave zeros where the last records were to be.
+    QTest::newRow("zeros after a record") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
+        QString(3, QChar(0))} << 1 << "line 3 of the journal is no record: it holds a NUL byte";
 }
 
 void TestUndo::plantedJournal()
@@ -124,7 +129,7 @@ void TestUndo::plantedJournal()
     const QString planted = scene.client() + "/veltra-journal/20260101T000000Z.jsonl";
     QVERIFY(TreeFixture::writeFile(planted, journal));
     QStringList before = scene.everything();
-    if (said.contains("cut short"))
+    if (records.first().contains("Kit/made"))
         before.removeAll("client/base/characters/Kit/made/"); // the one sound record is undone
 
     // Machine output gives each refusal an error record of its own, a
@@ -145,6 +150,42 @@ void TestUndo::plantedJournal()
     QVERIFY2(undo.out.contains(said.toUtf8()), undo.out.constData());
     QCOMPARE(scene.everything(), before); // the outside untouched, the client too
     QVERIFY(!QFileInfo::exists(scene.outside() + "/veltra-journal"));
+}
+
+void TestUndo::hostileJournalCostsLittle_data()
+{
+    QTest::addColumn<QByteArray>("records");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("listed");
+    // Read whole, each of these would take hours or all the memory there is.
+    QTest::newRow("a hole of a terabyte")
+        << QByteArray() << (qint64(1) << 40) << "cut short, damaged at line 2";
+    QByteArray garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage += QByteArray(100, 'x') + '\n';
+    QTest::newRow("lines that are no record")
+        << garbage << qint64(0) << "unreadable: it is far larger than its records: no run wrote it";
+}
+
+void TestUndo::hostileJournalCostsLittle()
+{
+    QFETCH(QByteArray, records);
+    QFETCH(qint64, size);
+    QFETCH(QString, listed);
+    Scene scene;
+    QVERIFY(scene.build({"base/characters/Kit/x.png=1"}));
+    const QString planted = scene.client() + "/veltra-journal/20260101T000000Z.jsonl";
+    const QByteArray start = records.startsWith('{') ? records : QString(header).arg("c").toUtf8() + records;
+    QVERIFY(TreeFixture::writeFile(planted, start));
+    if (size > 0)
+        QVERIFY(QFile::resize(planted, size));
+
+    const CliRun list = runCli({"--journals", scene.client()});
+    QCOMPARE(list.exitCode, 0);
+    QVERIFY2(list.out.startsWith("20260101T000000Z.jsonl  ") && list.out.contains(listed.toUtf8()),
+        list.out.constData());
+    const CliRun undo = runCli({"--undo", "-q", scene.client()});
+    QCOMPARE(undo.exitCode, 4); // passed over: nothing to undo
 }
 
 void TestUndo::copiedClientIsUndoneInPlace()

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +59,8 @@ private slots:
     void characterFolderLinkedElsewhere();
     void unreadable_data();
     void unreadable();
+    void clientOrLimitRefuses_data();
+    void clientOrLimitRefuses();
 };
 
 void TestUnlucky::walk_data()
@@ -187,6 +190,51 @@ void TestUnlucky::unreadable()
     QCOMPARE(run.exitCode, 1);
     QVERIFY(
         !QFileInfo::exists(client.filePath(kit + "data/actor.json"))); // nothing made of what was not read
+}
+
+void TestUnlucky::clientOrLimitRefuses_data()
+{
+    // How the program is started on the client CLIENT, through sh.
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a file-size limit") << "prlimit --fsize=400 \"$0\" -q --color=never \"$1\""
+                                       << "(the change cannot be recorded in the journal: File too large)";
+    QTest::newRow("a client path that is not UTF-8")
+        << "mkdir \"$1$(printf '\\351')\" && \"$0\" -q \"$1$(printf '\\351')\"; s=$?; rmdir \"$1$(printf "
+           "'\\351')\"; exit $s"
+        << "\\xe9 is not valid UTF-8";
+    QTest::newRow("a client that may not be entered")
+        << "chmod 700 \"$1\" && exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\" -q \"$1\""
+        << "cannot enter '";
+}
+
+void TestUnlucky::clientOrLimitRefuses()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, said);
+    if (start.contains("setpriv") && ::geteuid() != 0)
+        QSKIP("only root can take another user's part");
+    QTemporaryDir top;
+    const QStringList entries{kit + "char.ini=[Emotions]\n1=a#-#a#0#0\n", kit + "char_icon.png=i",
+        kit + "emotions/1.png=e", kit + "x.png=x"};
+    QVERIFY(TreeFixture::build(top.filePath("client"), entries)
+        && TreeFixture::build(top.filePath("plain"), entries));
+    const CliRun run = runProgram("sh", {"-c", start, VELTRA_CLI, top.filePath("client")});
+    QCOMPARE(run.exitCode, 1);
+    const QByteArray output = run.out + run.err;
+    QVERIFY2(output.contains(said.toUtf8()), output.constData());
+    if (!start.startsWith("prlimit"))
+        return;
+    // Nothing half made stays, and the same command finishes the job.
+    QVERIFY(!TreeFixture::describe(top.filePath("client")).join('\n').contains(".veltra-"));
+    QCOMPARE(runCli({"-q", top.filePath("client")}).exitCode, 0);
+    QCOMPARE(runCli({"-q", top.filePath("plain")}).exitCode, 0);
+    QStringList client = TreeFixture::describe(top.filePath("client"));
+    QStringList plain = TreeFixture::describe(top.filePath("plain"));
+    const auto journals = [](const QString &entry) { return entry.startsWith("veltra-journal/"); };
+    client.erase(std::remove_if(client.begin(), client.end(), journals), client.end());
+    plain.erase(std::remove_if(plain.begin(), plain.end(), journals), plain.end());
+    QCOMPARE(client, plain);
 }
 
 QTEST_GUILESS_MAIN(TestUnlucky)

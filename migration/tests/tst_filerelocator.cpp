@@ -196,13 +196,15 @@ void TestFileRelocator::relocate_data()
     QTest::newRow("source links to target")
         << QStringList{"actor.png=i", "char_icon.png->actor.png"} << "char_icon.png"
         << "actor.png" << QStringList{"actor.png=i", "char_icon.png->actor.png"}
-        << QStringList{
-               error + "unable to move char_icon.png to actor.png: unknown error; opened in another process"};
+        << QStringList{error
+               + "unable to move char_icon.png to actor.png: unknown error; opened in another process (they "
+                 "are two names of one file)"};
     QTest::newRow("target links to source")
         << QStringList{"char_icon.png=i", "actor.png->char_icon.png"} << "char_icon.png"
         << "actor.png" << QStringList{"actor.png->char_icon.png", "char_icon.png=i"}
-        << QStringList{
-               error + "unable to move char_icon.png to actor.png: unknown error; opened in another process"};
+        << QStringList{error
+               + "unable to move char_icon.png to actor.png: unknown error; opened in another process (they "
+                 "are two names of one file)"};
     // A duplicate that is a link goes itself; the file it points to stays.
     QTest::newRow("duplicate link deleted, its file kept")
         << QStringList{"keep/orig.png=i", "actor.png=i", "char_icon.png->keep/orig.png"} << "char_icon.png"
