@@ -68,6 +68,7 @@ private slots:
     void cutShortUndoIsFinished();
     void aimsAtTheRunThatChanged();
     void failedChangeIsNotRecorded();
+    void keepsWhatCouldNotBeRestored_data();
     void keepsWhatCouldNotBeRestored();
     void oldPlaceTakenAgain();
     void givesBackWhatWasDeleted_data();
@@ -275,18 +276,29 @@ void TestUndo::failedChangeIsNotRecorded()
     QVERIFY(lines.at(1).startsWith("{\"op\":\"end\",\"stopped\":false,\"errors\":1"));
 }
 
+void TestUndo::keepsWhatCouldNotBeRestored_data()
+{
+    QTest::addColumn<QStringList>("entries"); // in Kit
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("a twin through a linked folder") << QStringList{"shouts/sprites->../../../../../outside",
+        "shouts/Secret.png=s"} << "shouts/Secret.png";
+    QTest::newRow("a twin that is a link out")
+        << QStringList{"actor.png->../../../../outside/secret", "char_icon.png=s"} << "char_icon.png";
+}
+
 void TestUndo::keepsWhatCouldNotBeRestored()
 {
-    // Its twin lies outside, through a linked folder, where an undo may not read it.
+    QFETCH(QStringList, entries);
+    QFETCH(QString, kept);
+    // Its twin lies outside, where an undo may not read it.
     Scene scene;
-    QVERIFY(scene.build({"base/characters/Kit/shouts/sprites->../../../../../outside",
-        "base/characters/Kit/shouts/Secret.png=s"}));
+    QVERIFY(scene.build(entries.replaceInStrings(QRegularExpression("^"), "base/characters/Kit/")));
     QVERIFY(TreeFixture::writeFile(scene.outside() + "/secret.png", "s"));
     const CliRun dry = runCli({"-n", "--color=never", "-q", scene.client()});
     const CliRun run = runCli({"--color=never", "-q", scene.client()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains("its twin cannot be reached inside the client"), run.out.constData());
-    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/shouts/Secret.png"));
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/" + kept));
     QCOMPARE(dry.out, run.out);
 }
 
