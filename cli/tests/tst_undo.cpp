@@ -96,6 +96,16 @@ void TestUndo::plantedJournal_data()
     QTest::newRow("a size past every integer") << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit
         + "y\",\"twin\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\",\"size\":1e300}"}
                                                << 1 << "size";
+    const QString restore = "{\"op\":\"delete\",\"path\":\"" + kit + "y\",\"twin\":\"" + kit
+        + "x.png\",\"sha3_256\":\"" + secret + "\",";
+    QTest::newRow("a size that is no whole number")
+        << QStringList{restore + "\"size\":1.5}"} << 1 << "its size is no whole number";
+    QTest::newRow("a time that is no whole number")
+        << QStringList{restore + "\"size\":1,\"mode\":420,\"mtime_ns\":1.5,\"uid\":0,\"gid\":0}"} << 1
+        << "its mode, time or owner is out of range";
+    QTest::newRow("an error count that is no whole number")
+        << QStringList{"{\"op\":\"end\",\"stopped\":false,\"errors\":1.5}"} << 1
+        << "its end record is malformed";
     QTest::newRow("a move back out of a linked folder") << QStringList{"{\"op\":\"move\",\"from\":\"" + kit
         + "stolen\",\"to\":\"" + kit
         + "sprites/secret\"}"} << 1 << "cannot move base/characters/Kit/sprites/secret back";
