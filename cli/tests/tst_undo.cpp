@@ -116,6 +116,11 @@ void TestUndo::plantedJournal_data()
     QTest::newRow("a move into a linked folder")
         << QStringList{"{\"op\":\"move\",\"from\":\"" + kit + "sprites/x.png\",\"to\":\"" + kit + "x.png\"}"}
         << 1 << "lies outside the client folder";
+    // Only the last record of a journal without its end may name a change never made.
+    QTest::newRow("a document edited since, before the last record")
+        << QStringList{"{\"op\":\"write\",\"path\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\"}",
+               "{\"op\":\"mkdir\",\"path\":\"" + kit + "gone\"}"}
+        << 1 << "cannot remove base/characters/Kit/x.png: it changed since the run wrote it";
     QTest::newRow("a header naming another folder")
         << QStringList{"{\"op\":\"write\",\"path\":\"secret\",\"sha3_256\":\"" + secret + "\"}"} << 0 << "";
     QTest::newRow("a last record cut short") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
