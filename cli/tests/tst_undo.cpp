@@ -121,6 +121,11 @@ void TestUndo::plantedJournal_data()
         << QStringList{"{\"op\":\"write\",\"path\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\"}",
                "{\"op\":\"mkdir\",\"path\":\"" + kit + "gone\"}"}
         << 1 << "cannot remove base/characters/Kit/x.png: it changed since the run wrote it";
+    QTest::newRow("a deleted duplicate's place taken since")
+        << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit + "x.png\",\"twin\":\"" + kit
+               + "twin.png\",\"sha3_256\":\"" + secret + "\",\"size\":1}"}
+        << 1
+        << "cannot restore base/characters/Kit/x.png from base/characters/Kit/twin.png: its place is taken";
     QTest::newRow("a header naming another folder")
         << QStringList{"{\"op\":\"write\",\"path\":\"secret\",\"sha3_256\":\"" + secret + "\"}"} << 0 << "";
     QTest::newRow("a last record cut short") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
@@ -133,8 +138,8 @@ void TestUndo::plantedJournal()
     QFETCH(int, exitCode);
     QFETCH(QString, said);
     Scene scene;
-    QVERIFY(scene.build({"base/characters/Kit/x.png=1", "base/characters/Kit/sprites->../../../../outside",
-        "base/characters/Kit/made/"}));
+    QVERIFY(scene.build({"base/characters/Kit/x.png=1", "base/characters/Kit/twin.png=s",
+        "base/characters/Kit/sprites->../../../../outside", "base/characters/Kit/made/"}));
     QByteArray journal = QString(header).arg(scene.outside()).toUtf8() + records.join('\n').toUtf8();
     if (!QByteArray(QTest::currentDataTag()).contains("cut short"))
         journal += '\n';
