@@ -69,7 +69,9 @@ private slots:
     void oneAtATime();
     void cutShortUndoIsFinished();
     void aimsAtTheRunThatChanged();
+    void failedChangeIsNotRecorded_data();
     void failedChangeIsNotRecorded();
+    void keepsWhatCouldNotBeRestored_data();
     void keepsWhatCouldNotBeRestored();
     void oldPlaceTakenAgain();
     void givesBackWhatWasDeleted_data();
@@ -97,6 +99,16 @@ void TestUndo::plantedJournal_data()
     QTest::newRow("a size past every integer") << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit
         + "y\",\"twin\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\",\"size\":1e300}"}
                                                << 1 << "size";
+    const QString restore = "{\"op\":\"delete\",\"path\":\"" + kit + "y\",\"twin\":\"" + kit
+        + "x.png\",\"sha3_256\":\"" + secret + "\",";
+    QTest::newRow("a size that is no whole number")
+        << QStringList{restore + "\"size\":1.5}"} << 1 << "its size is no whole number";
+    QTest::newRow("a time that is no whole number")
+        << QStringList{restore + "\"size\":1,\"mode\":420,\"mtime_ns\":1.5,\"uid\":0,\"gid\":0}"} << 1
+        << "its mode, time or owner is out of range";
+    QTest::newRow("an error count that is no whole number")
+        << QStringList{"{\"op\":\"end\",\"stopped\":false,\"errors\":1.5}"} << 1
+        << "its end record is malformed";
     QTest::newRow("a move back out of a linked folder") << QStringList{"{\"op\":\"move\",\"from\":\"" + kit
         + "stolen\",\"to\":\"" + kit
         + "sprites/secret\"}"} << 1 << "cannot move base/characters/Kit/sprites/secret back";
@@ -106,6 +118,16 @@ void TestUndo::plantedJournal_data()
     QTest::newRow("a move into a linked folder")
         << QStringList{"{\"op\":\"move\",\"from\":\"" + kit + "sprites/x.png\",\"to\":\"" + kit + "x.png\"}"}
         << 1 << "lies outside the client folder";
+    // Only the last record of a journal without its end may name a change never made.
+    QTest::newRow("a document edited since, before the last record")
+        << QStringList{"{\"op\":\"write\",\"path\":\"" + kit + "x.png\",\"sha3_256\":\"" + secret + "\"}",
+               "{\"op\":\"mkdir\",\"path\":\"" + kit + "gone\"}"}
+        << 1 << "cannot remove base/characters/Kit/x.png: it changed since the run wrote it";
+    QTest::newRow("a deleted duplicate's place taken since")
+        << QStringList{"{\"op\":\"delete\",\"path\":\"" + kit + "x.png\",\"twin\":\"" + kit
+               + "twin.png\",\"sha3_256\":\"" + secret + "\",\"size\":1}"}
+        << 1
+        << "cannot restore base/characters/Kit/x.png from base/characters/Kit/twin.png: its place is taken";
     QTest::newRow("a header naming another folder")
         << QStringList{"{\"op\":\"write\",\"path\":\"secret\",\"sha3_256\":\"" + secret + "\"}"} << 0 << "";
     QTest::newRow("a last record cut short") << QStringList{"{\"op\":\"mkdir\",\"path\":\"" + kit + "made\"}",
@@ -121,8 +143,8 @@ void TestUndo::plantedJournal()
     QFETCH(int, exitCode);
     QFETCH(QString, said);
     Scene scene;
-    QVERIFY(scene.build({"base/characters/Kit/x.png=1", "base/characters/Kit/sprites->../../../../outside",
-        "base/characters/Kit/made/"}));
+    QVERIFY(scene.build({"base/characters/Kit/x.png=1", "base/characters/Kit/twin.png=s",
+        "base/characters/Kit/sprites->../../../../outside", "base/characters/Kit/made/"}));
     QByteArray journal = QString(header).arg(scene.outside()).toUtf8() + records.join('\n').toUtf8();
     if (!QByteArray(QTest::currentDataTag()).contains("cut short"))
         journal += '\n';
@@ -300,15 +322,29 @@ void TestUndo::aimsAtTheRunThatChanged()
     QVERIFY(list.out.split('\n').value(2).contains("complete, undone"));
 }
 
+void TestUndo::failedChangeIsNotRecorded_data()
+{
+    QTest::addColumn<QStringList>("entries"); // in the characters folder
+    QTest::addColumn<QString>("said");
+    // "sprites" is a file: the move of a.png into it is refused before it is recorded.
+    QTest::newRow("refused") << QStringList{"Kit/a.png=a", "Kit/sprites=x"}
+                             << "unable to move a.png to sprites/a.png";
+    // "sprites" leads into "a": the system refuses to move a folder into itself, once it is recorded.
+    // A second character makes the walk read ahead, which watches every change on its way to the journal.
+    QTest::newRow("failed once recorded")
+        << QStringList{"Kit/a/x.png=x", "Kit/sprites->a", "Lea/"} << "unable to move a to sprites/a";
+}
+
 void TestUndo::failedChangeIsNotRecorded()
 {
+    QFETCH(QStringList, entries);
+    QFETCH(QString, said);
     QTemporaryDir client;
-    // "sprites" is a file: the move of a.png into it fails.
-    QVERIFY(
-        TreeFixture::build(client.path(), {"base/characters/Kit/a.png=a", "base/characters/Kit/sprites=x"}));
+    QVERIFY(TreeFixture::build(
+        client.path(), entries.replaceInStrings(QRegularExpression("^"), "base/characters/")));
     const CliRun run = runCli({"--color=never", "-q", client.path()});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.out.contains("unable to move a.png to sprites/a.png"), run.out.constData());
+    QVERIFY2(run.out.contains(said.toUtf8()), run.out.constData());
     const QString name = QDir(client.filePath("veltra-journal")).entryList(QDir::Files).value(0);
     const QList<QByteArray> lines
         = TreeFixture::readFile(client.filePath("veltra-journal/" + name)).split('\n');
@@ -316,18 +352,29 @@ void TestUndo::failedChangeIsNotRecorded()
     QVERIFY(lines.at(1).startsWith("{\"op\":\"end\",\"stopped\":false,\"errors\":1"));
 }
 
+void TestUndo::keepsWhatCouldNotBeRestored_data()
+{
+    QTest::addColumn<QStringList>("entries"); // in Kit
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("a twin through a linked folder") << QStringList{"shouts/sprites->../../../../../outside",
+        "shouts/Secret.png=s"} << "shouts/Secret.png";
+    QTest::newRow("a twin that is a link out")
+        << QStringList{"actor.png->../../../../outside/secret", "char_icon.png=s"} << "char_icon.png";
+}
+
 void TestUndo::keepsWhatCouldNotBeRestored()
 {
-    // Its twin lies outside, through a linked folder, where an undo may not read it.
+    QFETCH(QStringList, entries);
+    QFETCH(QString, kept);
+    // Its twin lies outside, where an undo may not read it.
     Scene scene;
-    QVERIFY(scene.build({"base/characters/Kit/shouts/sprites->../../../../../outside",
-        "base/characters/Kit/shouts/Secret.png=s"}));
+    QVERIFY(scene.build(entries.replaceInStrings(QRegularExpression("^"), "base/characters/Kit/")));
     QVERIFY(TreeFixture::writeFile(scene.outside() + "/secret.png", "s"));
     const CliRun dry = runCli({"-n", "--color=never", "-q", scene.client()});
     const CliRun run = runCli({"--color=never", "-q", scene.client()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains("its twin cannot be reached inside the client"), run.out.constData());
-    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/shouts/Secret.png"));
+    QVERIFY(QFileInfo::exists(scene.client() + "/base/characters/Kit/" + kept));
     QCOMPARE(dry.out, run.out);
 }
 

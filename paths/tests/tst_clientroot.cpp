@@ -30,7 +30,7 @@ void TestClientRoot::reaches_data()
     QTest::addColumn<bool>("inside");
 
     // The tree: client/{a/x, in->a, up->.., abs->CLIENT/a, out->../outside, absout->OUTSIDE, loop->loop,
-    //                   deep->a/../../outside}, outside/secret
+    //                   deep->a/../../outside, beside->CLIENT-old}, outside/secret, client-old/secret
     QTest::newRow("plain file") << "a/x" << true << true;
     QTest::newRow("missing parts") << "b/c/d" << true << true;
     QTest::newRow("link inside, on the way") << "in/x" << true << true;
@@ -42,6 +42,8 @@ void TestClientRoot::reaches_data()
     QTest::newRow("link out at the end, itself") << "out" << false << true;
     QTest::newRow("dot-dots inside a link's text") << "deep/secret" << true << false;
     QTest::newRow("a loop of links") << "loop/x" << true << false;
+    // "client-old" starts with the client's path, yet lies beside it.
+    QTest::newRow("absolute link beside the client") << "beside/secret" << true << false;
 }
 
 void TestClientRoot::reaches()
@@ -54,7 +56,8 @@ void TestClientRoot::reaches()
     QVERIFY(TreeFixture::build(top.path(),
         {"client/a/x=1", "client/in->a", "client/up->.", "client/abs->" + client + "/a",
             "client/out->../outside", "client/absout->" + top.filePath("outside"), "client/loop->loop",
-            "client/deep->a/../../outside", "outside/secret=s"}));
+            "client/deep->a/../../outside", "client/beside->" + client + "-old", "outside/secret=s",
+            "client-old/secret=s"}));
     ClientRoot root;
     FileError why;
     QVERIFY(root.open(client, &why));
@@ -62,6 +65,7 @@ void TestClientRoot::reaches()
     if (!inside)
         QVERIFY(!why.isEmpty());
     QVERIFY(!root.reaches(top.filePath("outside/secret"), false, &why)); // not below the client at all
+    QVERIFY(!root.reaches(client + "-old/secret", false, &why));
 }
 
 void TestClientRoot::confinedChanges()
