@@ -3,6 +3,7 @@
 #include "cli/progressline.h"
 #include "cli/sgr.h"
 #include "log/loglevel.h"
+#include "log/terminaltext.h"
 #include "migration/restructure.h"
 #include "migration/runrecorder.h"
 #include "view/ansihtmlconverter.h"
@@ -58,7 +59,9 @@ void LogOutput::writeBlock(const QStringList &block)
     }
     const QString text = (m_first ? QString() : QStringLiteral("\n")) + joinLog(block);
     m_first = false;
-    write((m_colour ? text : stripSgr(text)).toUtf8());
+    // Every name in the log went through displayName; on a terminal the rest
+    // of what a stranger's names may hold is shown too.
+    write(terminalTextFor(stdout, m_colour ? text : stripSgr(text), TerminalText::Shown).toUtf8());
 }
 
 void LogOutput::writeLastLine(const QString &line)

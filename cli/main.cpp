@@ -7,6 +7,7 @@
 #include "cli/progressline.h"
 #include "convert/convertlegacyfiles.h"
 #include "log/loglevel.h"
+#include "log/terminaltext.h"
 #include "migration/migration.h"
 #include "paths/folders.h"
 #include "paths/posixfile.h"
@@ -59,9 +60,21 @@ Examples:
   veltra-cli --journals ~/client            list the runs and undos kept
 )";
 
+// Text from a client, a journal or the command line, as it may reach each
+// stream: shown safely where the stream is a terminal, as it is elsewhere.
+QString onStdout(const QString &text)
+{
+    return terminalTextFor(stdout, text, TerminalText::Raw);
+}
+
+QString onStderr(const QString &text)
+{
+    return terminalTextFor(stderr, text, TerminalText::Raw);
+}
+
 int usageError(const QString &message)
 {
-    std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(message));
+    std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(message)));
     std::fputs("Try 'veltra-cli --help' for more information.\n", stderr);
     return UsageError;
 }
@@ -83,7 +96,7 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
                     plural(report.errors, "error line", "error lines"));
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
                    : QStringLiteral("; journal: %1").arg(report.journal);
-    std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(line));
+    std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(line)));
 }
 
 // The last record of the JSON output: what the summary line says, for a
@@ -109,13 +122,14 @@ int printJournals(const QString &folder)
     QVector<JournalSummary> journals;
     QString why;
     if (!listJournals(folder, &journals, &why)) {
-        std::fprintf(
-            stderr, "veltra-cli: cannot read the journals of %s: %s\n", qPrintable(folder), qPrintable(why));
+        std::fprintf(stderr, "veltra-cli: cannot read the journals of %s: %s\n", qPrintable(onStderr(folder)),
+            qPrintable(onStderr(why)));
         return ErrorsLogged;
     }
     for (auto it = journals.crbegin(); it != journals.crend(); ++it) {
         if (!it->readable) {
-            std::printf("%s  unreadable: %s\n", qPrintable(it->name), qPrintable(it->problem));
+            std::printf(
+                "%s  unreadable: %s\n", qPrintable(onStdout(it->name)), qPrintable(onStdout(it->problem)));
             continue;
         }
         const bool isUndo = !it->header.undoOf.isEmpty();
@@ -130,9 +144,9 @@ int printJournals(const QString &folder)
             state += QStringLiteral(", undone");
         else if (!it->undos.isEmpty())
             state += QStringLiteral(", partly undone");
-        std::printf("%s  %s  %-4s  %7d %s  %s\n", qPrintable(it->name), qPrintable(it->header.started),
-            isUndo ? "undo" : "run", it->changes, it->changes == 1 ? "change " : "changes",
-            qPrintable(state));
+        std::printf("%s  %s  %-4s  %7d %s  %s\n", qPrintable(onStdout(it->name)),
+            qPrintable(onStdout(it->header.started)), isUndo ? "undo" : "run", it->changes,
+            it->changes == 1 ? "change " : "changes", qPrintable(onStdout(state)));
     }
     return Clean;
 }
@@ -275,12 +289,14 @@ int main(int argc, char *argv[])
     RunReport report;
     if (undo) {
         UndoHooks hooks;
-        hooks.progress
-            = [&progress](int done, int total, const QString &name) { progress.show(done, total, name); };
+        hooks.progress = [&progress](int done, int total, const QString &name) {
+            progress.show(done, total, name, TerminalText::Shown); // an undo names paths through displayName
+        };
         hooks.stopRequested = Interrupt::requested;
         hooks.starting = [](const JournalSummary &journal) {
-            std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%s)\n", qPrintable(journal.name),
-                qPrintable(journal.header.started), qPrintable(plural(journal.changes, "change", "changes")));
+            std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%s)\n",
+                qPrintable(onStderr(journal.name)), qPrintable(onStderr(journal.header.started)),
+                qPrintable(plural(journal.changes, "change", "changes")));
         };
         // Lines are printed as they come; the HTML document is written whole at the end.
         if (format != LogFormat::Html)
@@ -289,15 +305,16 @@ int main(int argc, char *argv[])
         output.writeBlock(report.log);
     } else {
         WalkHooks hooks;
-        hooks.progress
-            = [&progress](int done, int total, const QString &name) { progress.show(done, total, name); };
+        hooks.progress = [&progress](int done, int total, const QString &name) {
+            progress.show(done, total, name, TerminalText::Raw); // a character folder's name as listed
+        };
         hooks.folderDone = [&output](const QStringList &block) { output.writeBlock(block); };
         hooks.stopRequested = Interrupt::requested;
         report = runMigration(prepareLegacyFiles, hooks, options);
     }
     progress.clear();
     if (!report.failure.isEmpty()) {
-        std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(report.failure));
+        std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(report.failure)));
         switch (report.failureKind) {
         case RunFailure::Busy:
             return ClientBusy;
@@ -308,12 +325,12 @@ int main(int argc, char *argv[])
         }
     }
     if (report.log.isEmpty()) {
-        std::fprintf(
-            stderr, "veltra-cli: No character folders found in %s.\n", qPrintable(charactersFolderPath()));
+        std::fprintf(stderr, "veltra-cli: No character folders found in %s.\n",
+            qPrintable(onStderr(charactersFolderPath())));
         const QString meant = probableClientFolder(QDir::currentPath());
         if (!meant.isEmpty())
-            std::fprintf(
-                stderr, "veltra-cli: did you mean %s, the folder that holds base?\n", qPrintable(meant));
+            std::fprintf(stderr, "veltra-cli: did you mean %s, the folder that holds base?\n",
+                qPrintable(onStderr(meant)));
         return Clean;
     }
     // The log of a stopped run ends as the window's does; an undo's log names

@@ -59,7 +59,7 @@ QString ProgressLine::format(int done, int total, qint64 elapsedMs, const QStrin
     return line.left(qMax(0, width - 1));
 }
 
-void ProgressLine::show(int done, int total, const QString &name)
+void ProgressLine::show(int done, int total, const QString &name, TerminalText kind)
 {
     if (!m_enabled)
         return;
@@ -67,8 +67,10 @@ void ProgressLine::show(int done, int total, const QString &name)
     if (m_lastDrawn >= 0 && now - m_lastDrawn < redrawInterval)
         return;
     m_lastDrawn = now;
+    // Shown before it is shortened, so the line still fits the terminal.
+    const QString shown = terminalTextFor(m_stream, name, kind);
     const QByteArray line
-        = (QStringLiteral("\r\x1b[K") + format(done, total, now, name, terminalWidth(m_stream))).toUtf8();
+        = (QStringLiteral("\r\x1b[K") + format(done, total, now, shown, terminalWidth(m_stream))).toUtf8();
     std::fwrite(line.constData(), 1, size_t(line.size()), m_stream);
     std::fflush(m_stream);
     m_shown = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/terminaltext.h"
+
 #include <QElapsedTimer>
 #include <QString>
 
@@ -8,7 +10,8 @@
 // A one-line progress display kept on a terminal and erased at the end: n of
 // m, percent, time spent and an estimate of the time left, and the name in
 // hand, shortened to fit the terminal's width. Redrawn at most ten times a
-// second. Writes nothing unless `enabled`.
+// second. Writes nothing unless `enabled`. On a terminal the name is shown
+// through terminalText, as `kind` says it came (raw, or through displayName).
 class ProgressLine
 {
 public:
@@ -18,7 +21,7 @@ public:
     ProgressLine(const ProgressLine &) = delete;
     ProgressLine &operator=(const ProgressLine &) = delete;
 
-    void show(int done, int total, const QString &name);
+    void show(int done, int total, const QString &name, TerminalText kind);
     void clear();
 
     // The line for the given state and width, without control sequences.

@@ -1,5 +1,6 @@
 #include "view/verrormessage.h"
 
+#include "log/terminaltext.h"
 #include "view/ansihtmlconverter.h"
 #include "view/errormessagetextview.h"
 
@@ -151,7 +152,11 @@ bool VErrorMessage::nextPending()
         if (!isMessageToBeShown(next.message, next.type))
             continue;
         const std::string html = ansiHtmlConverter().convert(next.message.toUtf8().toStdString());
-        d->textView->setHtml(QString::fromUtf8(html.data(), int(html.size())));
+        // Shown as a terminal shows the log, so that no name can turn a line
+        // around or hide in it; --html, which renders the same way, keeps
+        // the characters as they are. The markup holds none of them.
+        d->textView->setHtml(
+            terminalText(QString::fromUtf8(html.data(), int(html.size())), TerminalText::Shown));
         d->currentMessage = next.message;
         d->currentType = next.type;
         d->atEnd = next.atEnd;

@@ -4,6 +4,7 @@
 // which the run can be undone, until the user closes the window.
 
 #include "convert/convertlegacyfiles.h"
+#include "log/terminaltext.h"
 #include "version/versionrecord.h"
 #include "window/capplication.h"
 #include "window/windowsession.h"
@@ -65,8 +66,10 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() > 1 || (!arguments.isEmpty() && arguments.first().startsWith(QLatin1Char('-')))) {
         std::fprintf(stderr, "veltra: %s\nTry 'veltra --help' for more information.\n",
-            arguments.size() > 1 ? "one FOLDER at most"
-                                 : qPrintable(QStringLiteral("unknown option '%1'").arg(arguments.first())));
+            arguments.size() > 1
+                ? "one FOLDER at most"
+                : qPrintable(terminalTextFor(stderr,
+                    QStringLiteral("unknown option '%1'").arg(arguments.first()), TerminalText::Raw)));
         return 2;
     }
     // The session ends the program itself: windows come and go between a

@@ -69,6 +69,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("two folders") << QStringList{".", "."} << "one FOLDER at most";
     QTest::newRow("bad colour") << QStringList{"--color=sometimes"} << "--color takes auto, always or never";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
+    QTest::newRow("an option that sets the title")
+        << QStringList{"--fr\x1b]0;owned\aob"} << "Unknown option 'fr\x1b]0;owned\aob'";
 }
 
 void TestCli::usageErrors()
@@ -85,6 +87,22 @@ void TestCli::usageErrors()
     QVERIFY2(run.err.startsWith(QByteArray("veltra-cli: " + message.toUtf8())), run.err.constData());
     // A usage error touches nothing.
     QVERIFY(QFile::exists(dir.filePath("base/characters/Kit/char_icon.png")));
+
+    // On a terminal the line shows what the argument holds, and acts on nothing.
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QString command = VELTRA_CLI;
+    for (const QString &argument : arguments)
+        command += " '" + argument + "'";
+    QProcess terminal;
+    terminal.setWorkingDirectory(dir.path());
+    terminal.start(script, {"-qefc", command, "/dev/null"});
+    QVERIFY(terminal.waitForFinished(60000));
+    const QByteArray screen = terminal.readAllStandardOutput();
+    QVERIFY2(!screen.contains('\x1b') && !screen.contains('\a'), screen.constData());
+    const QString shown = QString(message).replace("\x1b", "\\x1b").replace("\a", "\\x07");
+    QVERIFY2(screen.startsWith(QByteArray("veltra-cli: " + shown.toUtf8())), screen.constData());
 }
 
 void TestCli::noCharacterFolders_data()
@@ -318,9 +336,12 @@ void TestCli::terminalConventions()
     const QString script = QStandardPaths::findExecutable("script");
     if (script.isEmpty())
         QSKIP("needs script(1) to give the program a terminal");
+    // A name that would turn the rest of its line around.
     QTemporaryDir client;
-    QVERIFY(TreeFixture::build(
-        client.path(), {"base/characters/Kit/char_icon.png=i", "base/characters/Kit/actor.png=i"}));
+    QVERIFY(TreeFixture::build(client.path(),
+        {"base/characters/K\u202eit/char_icon.png=i", "base/characters/K\u202eit/actor.png=i"}));
+    const QByteArray piped = runCli({"-n", "-q", client.path()}).out;
+    QVERIFY2(piped.startsWith("Restructuring K\u202eit...\n"), piped.constData());
     QProcess process;
     process.start(script,
         {"-qefc", QString("env TERM=xterm %1 %2 -q %3").arg(environment, VELTRA_CLI, client.path()),
@@ -328,7 +349,9 @@ void TestCli::terminalConventions()
     QVERIFY(process.waitForFinished(60000));
     const QByteArray screen = process.readAllStandardOutput();
     QCOMPARE(screen.contains("\x1b[33m[WARNING]"), coloured);
-    QCOMPARE(screen.contains("0/1 0% 0:00 Kit"), progress);
+    QCOMPARE(screen.contains("0/1 0% 0:00 K\\u202eit"), progress);
+    QVERIFY2(
+        screen.contains("Restructuring K\\u202eit...") && !screen.contains("\u202e"), screen.constData());
 }
 
 void TestCli::hintForAFolderOneLevelOff_data()

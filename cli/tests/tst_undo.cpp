@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,6 +77,8 @@ private slots:
     void oldPlaceTakenAgain();
     void givesBackWhatWasDeleted_data();
     void givesBackWhatWasDeleted();
+    void headerShownSafelyOnATerminal_data();
+    void headerShownSafelyOnATerminal();
 };
 
 void TestUndo::plantedJournal_data()
@@ -468,6 +471,41 @@ void TestUndo::givesBackWhatWasDeleted()
     QCOMPARE(qint64(info.st_mtim.tv_sec), qint64(1000000000));
     QCOMPARE(qint64(info.st_mtim.tv_nsec), qint64(123456789));
     QCOMPARE(QDir(kit).entryList(QDir::Hidden | QDir::Files).size(), 1); // no temporary file left
+}
+
+void TestUndo::headerShownSafelyOnATerminal_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("the list of journals") << QStringList{"--journals"};
+    QTest::newRow("the undo's first line") << QStringList{"--undo", "-n"};
+}
+
+// A stranger's header that clears the screen, sets the title, prints a line
+// of its own and turns the rest around reaches a pipe as it is, a terminal
+// only as text.
+void TestUndo::headerShownSafelyOnATerminal()
+{
+    QFETCH(QStringList, options);
+    const QString script = QStandardPaths::findExecutable("script");
+    if (script.isEmpty())
+        QSKIP("needs script(1) to give the program a terminal");
+    QTemporaryDir client;
+    QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/made/"}));
+    QVERIFY(TreeFixture::writeFile(client.filePath("veltra-journal/20260101T000000Z.jsonl"),
+        "{\"veltra\":\"1\",\"started\":\"\\u001b[2J\\u001b]0;owned\\u0007\\r\\nveltra-cli: done\\u202e\","
+        "\"client\":\"x\",\"undo_of\":null}\n{\"op\":\"mkdir\",\"path\":\"base/characters/Kit/made\"}\n"));
+
+    const CliRun piped = runCli(options + QStringList{client.path()});
+    QVERIFY2(QByteArray(piped.out + piped.err).contains("\x1b[2J\x1b]0;owned\a\r\nveltra-cli: done\u202e"),
+        piped.out.constData());
+    QProcess terminal;
+    terminal.start(script,
+        {"-qefc", QString("%1 %2 %3").arg(VELTRA_CLI, options.join(' '), client.path()), "/dev/null"});
+    QVERIFY(terminal.waitForFinished(60000));
+    const QByteArray screen = terminal.readAllStandardOutput();
+    QVERIFY2(
+        screen.contains("\\x1b[2J\\x1b]0;owned\\x07\\x0d\\x0aveltra-cli: done\\u202e"), screen.constData());
+    QVERIFY(!screen.contains("\x1b[2J") && !screen.contains("\x1b]") && !screen.contains("\u202e"));
 }
 
 QTEST_GUILESS_MAIN(TestUndo)
