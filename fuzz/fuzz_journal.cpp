@@ -158,9 +158,16 @@ ExpectedIndex expectedIndex(const QByteArray &bytes)
     QString why;
     if (lines.isEmpty() || !parseJournalHeader(lines.first(), &expected.header, &why))
         return expected;
+    if (lines.first().contains('\0'))
+        return expected;
     expected.opens = true;
     for (int i = 1; i < lines.size(); ++i) {
         const QByteArray &line = lines.at(i);
+        if (line.contains('\0')) {
+            // No run writes a NUL: reading ends there, the line told as damaged.
+            ++expected.damaged;
+            return expected;
+        }
         if (line.isEmpty())
             continue;
         JournalRecord record;
@@ -174,7 +181,9 @@ ExpectedIndex expectedIndex(const QByteArray &bytes)
             expected.records.append(record);
         }
     }
-    if (!last.isEmpty())
+    if (last.contains('\0'))
+        ++expected.damaged;
+    else if (!last.isEmpty())
         expected.cutShort = lines.size() + 1;
     return expected;
 }
@@ -195,13 +204,16 @@ ExpectedIndex checkIndex(const QString &folderPath, const QByteArray &bytes)
         "the index holds the header");
     Fuzz::require(index.changes() == expected.records.size(), "the index holds every record of a change",
         QStringLiteral("%1 of %2").arg(index.changes()).arg(expected.records.size()));
-    for (int i = 0; i < index.changes(); ++i) {
-        JournalRecord record;
-        Fuzz::require(index.lineOf(i) == expected.lines.at(i), "the index knows each record's line",
-            QString::number(i));
-        Fuzz::require(index.read(i, &record, &why) && sameRecord(record, expected.records.at(i)),
-            "a record read again by its place is the one on its line", QString::number(i) + why);
+    // Read back, last first: every record, on its line, then nothing more.
+    JournalRecord record;
+    int line = 0;
+    for (int i = index.changes() - 1; i >= 0; --i) {
+        Fuzz::require(index.previous(&record, &line, &why) && sameRecord(record, expected.records.at(i)),
+            "a record read back is the one on its line", QString::number(i) + why);
+        Fuzz::require(line == expected.lines.at(i), "a record read back knows its line", QString::number(i));
     }
+    Fuzz::require(
+        !index.previous(&record, &line, &why) && why.isEmpty(), "reading back ends at the first record");
     Fuzz::require(
         index.damagedCount() == expected.damaged && index.damaged().size() == std::min(expected.damaged, 100),
         "the index counts every damaged line",
