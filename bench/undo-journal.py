@@ -3,8 +3,9 @@
 
     undo-journal.py CLIENT N mkdir|gone
 
-mkdir: the run created N folders, which stand empty; gone: the run moved N
-files that are no longer anywhere, so undoing each one is an error line.
+mkdir: the run created N folders, 100 in each character folder, which stand
+empty; gone: the run moved N files that are no longer
+anywhere, so undoing each one is an error line.
 """
 import json
 import os
@@ -19,8 +20,13 @@ with open(os.path.join(client, "veltra-journal", "20260101T000000Z.jsonl"), "w")
     journal.write(json.dumps(header, separators=(",", ":")) + "\n")
     for i in range(count):
         if kind == "mkdir":
-            os.mkdir(os.path.join(characters, "c%d" % i))
-            journal.write('{"op":"mkdir","path":"base/characters/c%d"}\n' % i)
+            # As a run records them: a character folder at a time, 100 records each.
+            character = "base/characters/c%d" % (i // 100)
+            if i % 100 == 0:
+                os.mkdir(os.path.join(client, character))
+            folder = "%s/f%d" % (character, i % 100)
+            os.mkdir(os.path.join(client, folder))
+            journal.write('{"op":"mkdir","path":"%s"}\n' % folder)
         else:
             journal.write('{"op":"move","from":"base/characters/c%d/a.png",'
                           '"to":"base/characters/c%d/sprites/a.png"}\n' % (i, i))

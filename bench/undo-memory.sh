@@ -4,8 +4,9 @@
 # length should stay within it plus 20 MiB.
 #
 # Two journals of N records each (default 1,000,000):
-# - N created folders, each of which stands empty, so the undo removes every
-#   one of them;
+# - N created folders, 100 in each character folder, recorded a character at
+#   a time as a run records them, which stand empty, so the undo removes
+#   every one of them;
 # - N moves whose files are gone, so every record becomes an error line: the
 #   undo hands its lines on as they come and keeps none.
 # Each is undone dry (`-n`, nothing changes) and then for real, under
@@ -35,7 +36,7 @@ make_client() {
     python3 "$here/undo-journal.py" "$client" "$count" "$1"
 }
 
-left() { find "$client/base/characters" -mindepth 1 -maxdepth 1 | wc -l; }
+left() { find "$client/base/characters" -mindepth 2 -maxdepth 2 | wc -l; }
 
 peak_kib=0
 measure() { # label, the exit status expected, then options -> "<label>: <s> s, peak <MiB> MiB"

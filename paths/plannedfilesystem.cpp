@@ -79,6 +79,11 @@ QString PlannedFileSystem::realFolderOf(const QString &folder) const
         return known.value();
     const QString plain = realFolderOf(parentFolder(folder)) + QLatin1Char('/') + nameOf(folder);
     const QString real = diskEntry(plain).isLink ? realFolder(folder) : plain;
+    // Asked again, the disk gives the same answer: a seam that is never told
+    // it is done with a folder (an undo's preview of a flat journal) keeps
+    // only so many.
+    if (m_realFolders.size() >= 16384)
+        m_realFolders.clear();
     m_realFolders.insert(folder, real);
     return real;
 }

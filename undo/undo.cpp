@@ -262,6 +262,17 @@ QHash<quint64, int> takenBack(
     return keys;
 }
 
+// The character folder a path of a record lies in ("base/characters/Kit"),
+// or empty.
+QString characterFolderOf(const QString &path)
+{
+    static const QString characters = QStringLiteral("base/characters/");
+    if (!path.startsWith(characters))
+        return QString();
+    const int slash = path.indexOf(QLatin1Char('/'), characters.size());
+    return slash < 0 ? QString() : path.left(slash);
+}
+
 // How many lines an undo gathers before it hands them on, when its caller
 // takes them as they come: the log of a long undo is never held whole.
 constexpr int linesHandedOn = 512;
@@ -366,6 +377,7 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
         // that a killed run wrote without making its change.
         JournalRecord record;
         int line = 0;
+        QString character;
         for (bool last = true;; last = false) {
             if (!journal.previous(&record, &line, &why)) {
                 if (!why.isEmpty())
@@ -387,6 +399,14 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
                 --claim.value();
             // A run killed at any instant may have recorded its last change without making it.
             const bool maybeUnmade = !journal.ended() && last;
+            // A run's records come a character folder at a time: a preview
+            // packs away what it planned for one once the undo has left it.
+            const QString folder = characterFolderOf(record.change.path);
+            if (folder != character) {
+                if (!character.isEmpty())
+                    files.doneWith(client + QLatin1Char('/') + character);
+                character = folder;
+            }
             undoer.undo(record.change, claimed, maybeUnmade);
             ++report.outcome.done;
             if (hooks.linesDone && log.size() >= linesHandedOn)

@@ -141,9 +141,12 @@ void TestJournal::planRunAndUndo()
     // The journal names every change, and nothing else.
     QCOMPARE(RandomClient::manifest(client.path()), applied(plain, records));
 
-    const CliRun undo = runCli({"--undo", "-q", client.path()});
+    // The undo's preview, which packs away each character folder it leaves, says what the undo does.
+    const CliRun preview = runCli({"--undo", "-n", "-v", "--color=always", "-q", client.path()});
+    const CliRun undo = runCli({"--undo", "-v", "--color=always", "-q", client.path()});
     QVERIFY(undo.finished);
     QCOMPARE(undo.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(preview.out), QString::fromUtf8(undo.out));
     QCOMPARE(RandomClient::manifest(client.path()), plain);
 }
 
