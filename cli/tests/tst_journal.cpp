@@ -135,8 +135,9 @@ void TestJournal::planRunAndUndo()
     const QString name = QDir(client.filePath("veltra-journal")).entryList({"*.jsonl"}).value(0);
     const QByteArray header
         = TreeFixture::readFile(client.filePath("veltra-journal/" + name)).split('\n').value(0);
-    QVERIFY2(
-        header.contains(",\"client\":\"" + QFileInfo(client.path()).fileName().toUtf8() + "\","), header);
+    QVERIFY2(header.contains(QByteArray(
+                 QByteArray(",\"client\":\"") + QFileInfo(client.path()).fileName().toUtf8() + "\",")),
+        header);
 
     // The journal names every change, and nothing else.
     QCOMPARE(RandomClient::manifest(client.path()), applied(plain, records));

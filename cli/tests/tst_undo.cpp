@@ -448,7 +448,8 @@ void TestUndo::givesBackWhatWasDeleted()
     QByteArray records = TreeFixture::readFile(journal);
     QVERIFY2(!records.contains("\"uid\"") && !records.contains("\"gid\""), records.constData());
     QVERIFY(TreeFixture::writeFile(journal,
-        records.replace("\"mtime_ns\":1000000000123456789", "\"mtime_ns\":1000000000123456789" + asked)));
+        records.replace("\"mtime_ns\":1000000000123456789",
+            QByteArray(QByteArray("\"mtime_ns\":1000000000123456789") + asked))));
 
     const CliRun undo = runCli({"--undo", "--color=never", "-q", client.path()});
     if (editTwin) {
