@@ -262,8 +262,14 @@ int main(int argc, char *argv[])
         if ((seen != 0 && seen != EACCES) || (seen == 0 && !S_ISDIR(info.st_mode)))
             return usageError(QStringLiteral("'%1' is not a folder").arg(folder));
         if (::chdir(QFile::encodeName(folder).constData()) != 0) {
-            std::fprintf(stderr, "veltra-cli: cannot enter '%s': %s\n", qPrintable(folder),
+            std::fprintf(stderr, "veltra-cli: cannot enter '%s': %s\n", qPrintable(onStderr(folder)),
                 qPrintable(PosixFile::systemError().text));
+            return ErrorsLogged;
+        }
+        // A link may lead to a folder whose path is no text.
+        const QString entered = untextualPath(nativeCurrentFolder());
+        if (!entered.isEmpty()) {
+            std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(entered));
             return ErrorsLogged;
         }
     }

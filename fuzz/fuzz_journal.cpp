@@ -41,10 +41,8 @@ bool plainPath(const QString &path)
 {
     if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return false;
-    for (const QChar c : path) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
+    if (path.contains(QChar(0)) || QString::fromUtf8(path.toUtf8()) != path)
+        return false;
     const QStringList parts = path.split(QLatin1Char('/'));
     for (const QString &part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))

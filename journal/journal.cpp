@@ -78,7 +78,8 @@ std::unique_ptr<Journal> Journal::create(
     const QString folder = journalFolder(client);
     if (!journalFolderUsable(root, error))
         return nullptr;
-    if (::mkdirat(root.descriptor(), journalFolderName, 0777) != 0 && errno != EEXIST) {
+    const bool made = ::mkdirat(root.descriptor(), journalFolderName, 0777) == 0;
+    if (!made && errno != EEXIST) {
         *error = PosixFile::systemError();
         return nullptr;
     }
@@ -120,8 +121,11 @@ std::unique_ptr<Journal> Journal::create(
         std::unique_ptr<Journal> journal(new Journal(fd, path, client));
         if (!writeAll(fd, header)) {
             *error = PosixFile::systemError();
-            // A journal without its header would be listed as damaged ever after.
+            // A journal without its header would be listed as damaged ever
+            // after, and a journal folder made for it alone is no part of the client.
             ::unlinkat(journals.fd, file.constData(), 0);
+            if (made)
+                ::unlinkat(root.descriptor(), journalFolderName, AT_REMOVEDIR);
             return nullptr;
         }
         journal->m_end = header.size();

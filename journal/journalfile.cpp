@@ -3,6 +3,7 @@
 #include "journal/journal.h"
 #include "paths/clientroot.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -167,7 +168,10 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
             if (!feed)
                 break;
             ++from; // the line feed
-            ++number;
+            if (++number == INT_MAX) {
+                *why = QStringLiteral("it has more lines than any run writes");
+                return false;
+            }
             if (number == 1) {
                 if (!parseJournalHeader(line, &m_header, why))
                     return false;
@@ -205,8 +209,11 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
 
 void JournalIndex::take(const QByteArray &line, qint64 offset, int number)
 {
-    if (line.isEmpty())
+    // No run writes an empty line either: it counts toward the damage.
+    if (line.isEmpty()) {
+        ++m_damagedBytes;
         return;
+    }
     JournalRecord record;
     QString why;
     if (m_ended || !parseJournalRecord(line, &record, &why)) {
@@ -284,6 +291,13 @@ bool isJournalName(const QString &name)
 {
     static const QRegularExpression form(QStringLiteral("^[0-9]{8}T[0-9]{6}Z(-[1-9][0-9]{0,5})?\\.jsonl$"));
     return form.match(name).hasMatch();
+}
+
+bool isFromTheFuture(const QString &name)
+{
+    QDateTime started = QDateTime::fromString(name.left(15), QStringLiteral("yyyyMMdd'T'HHmmss"));
+    started.setTimeSpec(Qt::UTC);
+    return started.isValid() && started > QDateTime::currentDateTimeUtc().addDays(1);
 }
 
 QStringList journalNames(int folder, QString *why)

@@ -92,3 +92,7 @@ QVector<JournalSummary> clientJournals(const ClientRoot &client, QString *why);
 QStringList journalNames(int folder, QString *why);
 // Whether a name has the form of a journal's.
 bool isJournalName(const QString &name);
+// Whether a journal's name is a time more than a day ahead of this
+// machine's clock: no run here made it, and an archive may name a journal so
+// to be taken for the newest run.
+bool isFromTheFuture(const QString &name);

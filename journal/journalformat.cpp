@@ -49,9 +49,15 @@ bool recordPath(const QJsonValue &value, QString *path, QString *why)
         *why = QStringLiteral("a path is empty or not relative");
         return false;
     }
-    if (std::any_of(path->cbegin(), path->cend(),
-            [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; })) {
-        *why = QStringLiteral("a path holds a control character");
+    // A run records names as they are, control characters too: only what no
+    // name can hold is refused. A lone surrogate would reach the disk as
+    // some other name.
+    if (path->contains(QChar(0))) {
+        *why = QStringLiteral("a path holds a NUL character");
+        return false;
+    }
+    if (QString::fromUtf8(path->toUtf8()) != *path) {
+        *why = QStringLiteral("a path is no valid text");
         return false;
     }
     const QStringList parts = path->split(QLatin1Char('/'));

@@ -21,8 +21,11 @@ bool isControl(uint code)
 // Characters that reorder or break the text around them without being seen.
 bool isInvisibleControl(uint code)
 {
-    return code == 0x061c || code == 0x200e || code == 0x200f || (code >= 0x202a && code <= 0x202e)
-        || (code >= 0x2066 && code <= 0x2069) || code == 0x2028 || code == 0x2029;
+    // Besides the bidirectional controls and the separators, the format
+    // characters that take no room (zero-width spaces and joiners, word
+    // joiners, the byte-order mark), which can disguise one name as another.
+    return code == 0x061c || (code >= 0x200b && code <= 0x200f) || (code >= 0x202a && code <= 0x202e)
+        || (code >= 0x2060 && code <= 0x206f) || code == 0x2028 || code == 0x2029 || code == 0xfeff;
 }
 
 QString escaped(uint code, char letter, int digits)

@@ -21,7 +21,9 @@ enum class TerminalText {
 // a line or turn the text around. C0 and C1 control characters and DEL are
 // written as "\xNN"; bidirectional controls (U+061C, U+200E, U+200F,
 // U+202A-U+202E, U+2066-U+2069), the line and paragraph separators (which
-// start a line in a text view) and lone surrogates as "\uNNNN". U+FFFD stays
+// start a line in a text view), the format characters that take no room
+// (U+200B-U+200D, U+2060-U+2064, U+206A-U+206F, U+FEFF) and lone surrogates
+// as "\uNNNN". U+FFFD stays
 // as it is: it is how text already shows what could not be decoded.
 //
 // Every "\x" and "\u" in the result is an escape: a backslash that an "x" or

@@ -189,8 +189,10 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
     if (::fchmod(copy.fd, mode) != 0)
         return fail(systemError());
     if (attributes.known) {
-        const struct timespec modified
-            = {time_t(attributes.modified / 1000000000), long(attributes.modified % 1000000000)};
+        // Rounded down, so that a time before 1970 keeps its nanoseconds in range.
+        const qint64 seconds
+            = attributes.modified / 1000000000 - (attributes.modified % 1000000000 < 0 ? 1 : 0);
+        const struct timespec modified = {time_t(seconds), long(attributes.modified - seconds * 1000000000)};
         const struct timespec times[2] = {modified, modified};
         ::futimens(copy.fd, times);
     } else {

@@ -121,6 +121,32 @@ private:
             && (change.other.isEmpty() || m_files.reaches(absolute(change.other), why));
     }
 
+    // Whether a run could have written the document `path` (from the
+    // client's top folder): a description beside the legacy one it was
+    // converted from, or a character's actor data beside a legacy
+    // description. On a journal's word an undo removes no other file: a
+    // legacy description or a description made by hand is never a run's.
+    bool runWrites(const QString &path) const
+    {
+        const QStringList parts = path.split(QLatin1Char('/'));
+        if (parts.size() < 4 || parts.at(0) != QLatin1String("base")
+            || parts.at(1) != QLatin1String("characters"))
+            return false;
+        const QString folder = absolute(parts.mid(0, 3).join(QLatin1Char('/')));
+        const QString &name = parts.at(3);
+        const QLatin1String toml(".toml");
+        if (parts.size() == 4 && name.size() > toml.size() && name.endsWith(toml))
+            return m_files
+                .status(folder + QLatin1Char('/') + name.chopped(toml.size()) + QLatin1String(".ini"))
+                .isFile();
+        if (parts.size() != 5 || name != QLatin1String("data") || parts.at(4) != QLatin1String("actor.json"))
+            return false;
+        const QVector<FolderEntry> entries = m_files.list(folder).entries;
+        return std::any_of(entries.cbegin(), entries.cend(), [](const FolderEntry &entry) {
+            return !entry.isFolder && entry.name.endsWith(QLatin1String(".ini"));
+        });
+    }
+
     void undoWrite(const Change &change)
     {
         const QString path = absolute(change.path);
@@ -128,7 +154,9 @@ private:
         if (!reached(change, &reason)) {
         } else if (m_files.status(path).exists) {
             ComparedSource seen;
-            if (!m_files.inspect(path, &seen, &reason)) {
+            if (!runWrites(change.path)) {
+                reason = QStringLiteral("no run writes such a document there");
+            } else if (!m_files.inspect(path, &seen, &reason)) {
             } else if (seen.sha3 != change.sha3) {
                 reason = QStringLiteral("it changed since the run wrote it");
                 if (m_quiet && !m_claimed)
@@ -150,9 +178,17 @@ private:
         } else if (change.other.isEmpty()) {
             reason = QStringLiteral("the journal names no copy to restore it from");
         } else if (!m_files.status(path).exists) {
-            const QString withheld
-                = withheldRights(change.attributes, m_files.status(absolute(change.other)));
-            if (m_files.copyFile(absolute(change.other), path, change.sha3, change.attributes, &reason)) {
+            // A record of the earliest journals names no mode: the copy takes
+            // its twin's, and no more rights than any other restore.
+            const EntryStatus twin = m_files.status(absolute(change.other));
+            FileAttributes attributes = change.attributes;
+            if (!attributes.known && twin.exists) {
+                attributes.known = true;
+                attributes.mode = twin.mode;
+                attributes.modified = twin.modified;
+            }
+            const QString withheld = withheldRights(attributes, twin);
+            if (m_files.copyFile(absolute(change.other), path, change.sha3, attributes, &reason)) {
                 if (!withheld.isEmpty())
                     warn(QStringLiteral("%1 is restored without %2 that the journal asks for: an undo "
                                         "grants no rights")
@@ -317,10 +353,12 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
         report.fail(RunFailure::Other, QStringLiteral("cannot read %1: %2").arg(journalFolder(client), why));
         return report;
     }
-    // The newest run that changed something and is not undone yet, or the one named.
+    // The newest run that changed something and is not undone yet, or the
+    // one named. A journal dated ahead of the clock is taken only by name.
     const JournalSummary *chosen = nullptr;
     for (auto it = journals.crbegin(); it != journals.crend() && !chosen; ++it) {
         if (named.isEmpty() ? it->readable && it->header.undoOf.isEmpty() && it->changes > 0 && !it->undone
+                    && !isFromTheFuture(it->name)
                             : it->name == named)
             chosen = &*it;
     }
@@ -351,8 +389,13 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
     }
     if (!seam.keepJournal(chosen->name, report))
         return report;
-    if (hooks.starting)
-        hooks.starting(*chosen);
+    if (hooks.starting) {
+        // The list takes a journal's count from its closing record; the undo
+        // tells the count it read.
+        JournalSummary read = *chosen;
+        read.changes = journal.changes();
+        hooks.starting(read);
+    }
 
     QStringList &log = report.log;
     log.append(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
@@ -419,6 +462,8 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
                        .arg(report.outcome.total));
     else
         log.append(QStringLiteral("Done!\n"));
-    seam.finish(report, undoer.left());
+    // A line that is no record may have been one: the run is not undone
+    // while its journal holds any.
+    seam.finish(report, undoer.left() + journal.damagedCount());
     return report;
 }

@@ -33,9 +33,12 @@ void TestTerminalText::shownVisibly_data()
     QTest::newRow("every other bidirectional control")
         << QStringLiteral("\u061C\u200E\u200F\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069") << false
         << QStringLiteral("\\u061c\\u200e\\u200f\\u202a\\u202b\\u202c\\u202d\\u2066\\u2067\\u2068\\u2069");
+    QTest::newRow("format characters that take no room")
+        << QStringLiteral("\u200B\u200D\u2060\u2064\u206A\u206F\uFEFF") << false
+        << QStringLiteral("\\u200b\\u200d\\u2060\\u2064\\u206a\\u206f\\ufeff");
     QTest::newRow("next to them, shown as they are")
-        << QStringLiteral("\u061B\u200D\u2010\u2027\u202F\u206A") << false
-        << QStringLiteral("\u061B\u200D\u2010\u2027\u202F\u206A");
+        << QStringLiteral("\u061B\u200A\u2010\u2027\u202F\u2070\uFEFE") << false
+        << QStringLiteral("\u061B\u200A\u2010\u2027\u202F\u2070\uFEFE");
     QTest::newRow("line and paragraph separators")
         << QStringLiteral("a\u2028b\u2029") << false << QStringLiteral("a\\u2028b\\u2029");
     QTest::newRow("C1 controls and DEL")
