@@ -5,8 +5,8 @@
 //   veltra-journalcost journal|bare CLIENT
 
 #include "convert/convertlegacyfiles.h"
+#include "filesystem/diskfilesystem.h"
 #include "migration/migration.h"
-#include "paths/diskfilesystem.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,11 +6,11 @@
 #include "cli/logoutput.h"
 #include "cli/progressline.h"
 #include "convert/convertlegacyfiles.h"
+#include "filesystem/posixfile.h"
 #include "log/loglevel.h"
 #include "log/terminaltext.h"
 #include "migration/migration.h"
 #include "paths/folders.h"
-#include "paths/posixfile.h"
 #include "undo/undo.h"
 #include "version/versionrecord.h"
 

@@ -2,11 +2,11 @@
 
 #include "convert/convertlegacyini.h"
 #include "convert/tomlwriter.h"
+#include "filesystem/filesystem.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
-#include "paths/filesystem.h"
 
 #include <QFileInfo>
 #include <QVector>

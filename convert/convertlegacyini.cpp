@@ -2,11 +2,11 @@
 
 #include "convert/scenarioreader.h"
 #include "convert/settingtext.h"
+#include "filesystem/filesystem.h"
 #include "log/loglevel.h"
 #include "model/actordata.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
-#include "paths/filesystem.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"
 #include "paths/resolvedpath.h"

@@ -1,7 +1,7 @@
 #include "convert/scenarioreader.h"
 
+#include "filesystem/filesystem.h"
 #include "model/jsonfile.h"
-#include "paths/filesystem.h"
 #include "settings/legacytext.h"
 
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 
 #include "convert/tomlvalue.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 QString writeTomlText(const TomlTable &table, const QString &path)
 {

@@ -3,8 +3,8 @@
 #include "journal/journalfile.h"
 #include "log/loglevel.h"
 
-#include "paths/clientroot.h"
-#include "paths/posixfile.h"
+#include "filesystem/clientroot.h"
+#include "filesystem/posixfile.h"
 
 #include <QDateTime>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "filesystem/change.h"
+#include "filesystem/fileerror.h"
 #include "journal/journalformat.h"
-#include "paths/change.h"
-#include "paths/fileerror.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "journal/journalfile.h"
 
+#include "filesystem/clientroot.h"
 #include "journal/journal.h"
-#include "paths/clientroot.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "filesystem/posixfile.h"
 #include "journal/journalformat.h"
-#include "paths/posixfile.h"
 
 #include <QString>
 #include <QStringList>

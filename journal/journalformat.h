@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/change.h"
+#include "filesystem/change.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "migration/filerelocator.h"
 
+#include "filesystem/filesystem.h"
 #include "log/loglevel.h"
 #include "paths/displayname.h"
-#include "paths/filesystem.h"
 
 #include <QDir>
 

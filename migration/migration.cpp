@@ -1,12 +1,12 @@
 #include "migration/migration.h"
 
+#include "filesystem/clientfilesystem.h"
+#include "filesystem/diskfilesystem.h"
+#include "filesystem/plannedfilesystem.h"
 #include "journal/journal.h"
 #include "log/loglevel.h"
-#include "paths/clientfilesystem.h"
-#include "paths/diskfilesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
-#include "paths/plannedfilesystem.h"
 
 #include <QDir>
 

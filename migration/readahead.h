@@ -1,7 +1,7 @@
 #pragma once
 
+#include "filesystem/folderwatch.h"
 #include "log/folderconversion.h"
-#include "paths/folderwatch.h"
 
 #include <condition_variable>
 #include <deque>

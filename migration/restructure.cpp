@@ -1,11 +1,11 @@
 #include "migration/restructure.h"
 
+#include "filesystem/filesystem.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"
 #include "migration/filerelocator.h"
 #include "migration/readahead.h"
 #include "paths/displayname.h"
-#include "paths/filesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "filesystem/change.h"
 #include "log/loglevel.h"
-#include "paths/change.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "model/jsonfile.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -14,7 +14,7 @@ QJsonDocument parse(const QByteArray &bytes, int options)
 {
     if (options & JsonFileOptions::Text)
         return QJsonDocument::fromJson(bytes);
-    // Qt keeps reading its old binary form for files written by earlier versions.
+        // Qt keeps reading its old binary form for files written by earlier versions.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     return QBinaryJson::fromBinaryData(bytes, QBinaryJson::Validate);
 #else

@@ -1,6 +1,6 @@
 #include "paths/filetree.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 #include <algorithm>
 

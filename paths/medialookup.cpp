@@ -1,6 +1,6 @@
 #include "paths/medialookup.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 namespace MediaSuffixes {
 

@@ -1,6 +1,6 @@
 #include "paths/resolvedpath.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "undo/undo.h"
 
+#include "filesystem/clientroot.h"
+#include "filesystem/filesystem.h"
 #include "journal/journal.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"
-#include "paths/clientroot.h"
 #include "paths/displayname.h"
-#include "paths/filesystem.h"
 #include "undo/withheldrights.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paths/change.h"
-#include "paths/entrystatus.h"
+#include "filesystem/change.h"
+#include "filesystem/entrystatus.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
+#include "filesystem/filesystem.h"
 #include "log/loglevel.h"
 #include "migration/filerelocator.h"
-#include "paths/filesystem.h"
 #include "testsupport/treefixture.h"
 
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 #include <QHash>
 #include <QSet>

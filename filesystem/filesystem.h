@@ -1,16 +1,16 @@
 #pragma once
 
-#include "paths/change.h"
-#include "paths/entrystatus.h"
-#include "paths/filecomparison.h"
-#include "paths/fileerror.h"
-#include "paths/folderlisting.h"
+#include "filesystem/change.h"
+#include "filesystem/entrystatus.h"
+#include "filesystem/filecomparison.h"
+#include "filesystem/fileerror.h"
+#include "filesystem/folderlisting.h"
 
 // Not needed here, but by nearly every caller of the seam: which seam is in
 // force, and the path and digest helpers that go with its use.
-#include "paths/digest.h"
-#include "paths/filesystemscope.h"
-#include "paths/parentfolder.h"
+#include "filesystem/digest.h"
+#include "filesystem/filesystemscope.h"
+#include "filesystem/parentfolder.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 // Resolving inside a client: links are followed only while they stay in it,
 // and the confined disk never reaches past the client's top folder.
 
-#include "paths/clientfilesystem.h"
-#include "paths/clientroot.h"
+#include "filesystem/clientfilesystem.h"
+#include "filesystem/clientroot.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>

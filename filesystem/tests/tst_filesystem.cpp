@@ -2,7 +2,7 @@
 // system; a file changed between its comparison and its deletion; special
 // files where a file is read.
 
-#include "paths/diskfilesystem.h"
+#include "filesystem/diskfilesystem.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,8 +6,8 @@
 // plain disk passes AT_FDCWD and the whole path, a client's confined view a
 // folder it resolved inside the client and the entry's own name.
 
-#include "paths/change.h"
-#include "paths/fileerror.h"
+#include "filesystem/change.h"
+#include "filesystem/fileerror.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,8 +2,8 @@
 // and says when it passed a link; a change names the folders it touched, also
 // when an earlier change put another folder at the same path.
 
-#include "paths/diskfilesystem.h"
-#include "paths/folderwatch.h"
+#include "filesystem/diskfilesystem.h"
+#include "filesystem/folderwatch.h"
 #include "testsupport/treefixture.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "paths/entrystatus.h"
+#include "filesystem/entrystatus.h"
 
 bool sameEntry(const EntryStatus &a, const EntryStatus &b)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paths/clientroot.h"
-#include "paths/diskfilesystem.h"
+#include "filesystem/clientroot.h"
+#include "filesystem/diskfilesystem.h"
 
 // The disk as seen from inside one client: every path is resolved from the
 // client's top folder, held open, and nothing outside it is ever created,

@@ -1,4 +1,4 @@
-#include "paths/digest.h"
+#include "filesystem/digest.h"
 
 #include <QCryptographicHash>
 

@@ -1,9 +1,9 @@
-#include "paths/changerules.h"
+#include "filesystem/changerules.h"
 
-#include "paths/change.h"
-#include "paths/clientroot.h"
-#include "paths/filesystem.h"
-#include "paths/posixfile.h"
+#include "filesystem/change.h"
+#include "filesystem/clientroot.h"
+#include "filesystem/filesystem.h"
+#include "filesystem/posixfile.h"
 
 #include <cerrno>
 #include <climits>

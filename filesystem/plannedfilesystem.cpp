@@ -1,6 +1,6 @@
-#include "paths/plannedfilesystem.h"
+#include "filesystem/plannedfilesystem.h"
 
-#include "paths/posixfile.h"
+#include "filesystem/posixfile.h"
 
 #include <QDataStream>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/fileerror.h"
+#include "filesystem/fileerror.h"
 
 #include <QByteArray>
 #include <QString>

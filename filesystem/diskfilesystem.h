@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paths/filesystem.h"
-#include "paths/posixfile.h"
+#include "filesystem/filesystem.h"
+#include "filesystem/posixfile.h"
 
 #include <QSet>
 

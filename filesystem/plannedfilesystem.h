@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/diskfilesystem.h"
+#include "filesystem/diskfilesystem.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "paths/parentfolder.h"
+#include "filesystem/parentfolder.h"
 
 QString parentFolder(const QString &path)
 {

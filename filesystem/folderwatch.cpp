@@ -1,4 +1,4 @@
-#include "paths/folderwatch.h"
+#include "filesystem/folderwatch.h"
 
 bool shareFolder(const FolderIds &a, const FolderIds &b)
 {

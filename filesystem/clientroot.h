@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths/posixfile.h"
+#include "filesystem/posixfile.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "paths/diskfilesystem.h"
+#include "filesystem/diskfilesystem.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
-#include "paths/changerules.h"
-#include "paths/posixfile.h"
+#include "filesystem/changerules.h"
+#include "filesystem/posixfile.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "paths/clientroot.h"
+#include "filesystem/clientroot.h"
 
 #include <QDir>
 #include <QFile>

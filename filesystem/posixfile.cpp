@@ -1,6 +1,6 @@
-#include "paths/posixfile.h"
+#include "filesystem/posixfile.h"
 
-#include "paths/filesystem.h"
+#include "filesystem/filesystem.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "paths/filesystemscope.h"
+#include "filesystem/filesystemscope.h"
 
-#include "paths/diskfilesystem.h"
+#include "filesystem/diskfilesystem.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "paths/clientfilesystem.h"
+#include "filesystem/clientfilesystem.h"
 
 using namespace PosixFile;
 

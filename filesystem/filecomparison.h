@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paths/entrystatus.h"
-#include "paths/fileerror.h"
+#include "filesystem/entrystatus.h"
+#include "filesystem/fileerror.h"
 
 #include <QByteArray>
 
