@@ -6,6 +6,7 @@
 
 #include "convert/convertlegacyfiles.h"
 #include "filesystem/diskfilesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "migration/migration.h"
 
 #include <QCoreApplication>

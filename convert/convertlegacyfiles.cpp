@@ -2,7 +2,9 @@
 
 #include "convert/convertlegacyini.h"
 #include "convert/tomlwriter.h"
+#include "filesystem/digest.h"
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"
 #include "paths/actorpath.h"

@@ -3,6 +3,7 @@
 #include "convert/scenarioreader.h"
 #include "convert/settingtext.h"
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "log/loglevel.h"
 #include "model/actordata.h"
 #include "paths/actorpath.h"

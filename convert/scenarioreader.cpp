@@ -1,6 +1,7 @@
 #include "convert/scenarioreader.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "model/jsonfile.h"
 #include "settings/legacytext.h"
 

@@ -3,6 +3,7 @@
 #include "convert/tomlvalue.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 
 QString writeTomlText(const TomlTable &table, const QString &path)
 {

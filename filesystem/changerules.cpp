@@ -3,6 +3,7 @@
 #include "filesystem/change.h"
 #include "filesystem/clientroot.h"
 #include "filesystem/filesystem.h"
+#include "filesystem/parentfolder.h"
 #include "filesystem/posixfile.h"
 
 #include <cerrno>

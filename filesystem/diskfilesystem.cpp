@@ -1,4 +1,5 @@
 #include "filesystem/diskfilesystem.h"
+#include "filesystem/parentfolder.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,6 +1,8 @@
 #include "filesystem/filesystem.h"
 
 #include "filesystem/changerules.h"
+#include "filesystem/digest.h"
+#include "filesystem/parentfolder.h"
 #include "filesystem/posixfile.h"
 
 #include <cerrno>

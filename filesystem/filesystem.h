@@ -6,12 +6,6 @@
 #include "filesystem/fileerror.h"
 #include "filesystem/folderlisting.h"
 
-// Not needed here, but by nearly every caller of the seam: which seam is in
-// force, and the path and digest helpers that go with its use.
-#include "filesystem/digest.h"
-#include "filesystem/filesystemscope.h"
-#include "filesystem/parentfolder.h"
-
 #include <QByteArray>
 #include <QString>
 

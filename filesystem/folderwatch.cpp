@@ -1,4 +1,5 @@
 #include "filesystem/folderwatch.h"
+#include "filesystem/parentfolder.h"
 
 bool shareFolder(const FolderIds &a, const FolderIds &b)
 {

@@ -1,5 +1,7 @@
 #include "filesystem/plannedfilesystem.h"
 
+#include "filesystem/digest.h"
+#include "filesystem/parentfolder.h"
 #include "filesystem/posixfile.h"
 
 #include <QDataStream>

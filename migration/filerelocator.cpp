@@ -1,6 +1,8 @@
 #include "migration/filerelocator.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
+#include "filesystem/parentfolder.h"
 #include "log/loglevel.h"
 #include "paths/displayname.h"
 

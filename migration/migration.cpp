@@ -2,6 +2,7 @@
 
 #include "filesystem/clientfilesystem.h"
 #include "filesystem/diskfilesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "filesystem/plannedfilesystem.h"
 #include "journal/journal.h"
 #include "log/loglevel.h"

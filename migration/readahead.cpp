@@ -1,4 +1,5 @@
 #include "migration/readahead.h"
+#include "filesystem/filesystemscope.h"
 
 ReadAhead::ReadAhead(FileSystem &files)
     : m_files(files)

@@ -1,6 +1,7 @@
 #include "migration/restructure.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"
 #include "migration/filerelocator.h"

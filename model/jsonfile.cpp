@@ -1,6 +1,7 @@
 #include "model/jsonfile.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>

@@ -1,6 +1,7 @@
 #include "paths/filetree.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 
 #include <algorithm>
 

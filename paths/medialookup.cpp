@@ -1,6 +1,7 @@
 #include "paths/medialookup.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 
 namespace MediaSuffixes {
 

@@ -1,6 +1,7 @@
 #include "paths/resolvedpath.h"
 
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,6 +2,7 @@
 
 #include "filesystem/clientroot.h"
 #include "filesystem/filesystem.h"
+#include "filesystem/parentfolder.h"
 #include "journal/journal.h"
 #include "log/loglevel.h"
 #include "log/logsink.h"

@@ -227,7 +227,7 @@ void TestUndo::hostileJournalCostsLittle()
 
     const CliRun list = runCli({"--journals", scene.client()});
     QCOMPARE(list.exitCode, 0);
-    QVERIFY2(list.out.startsWith(name.toUtf8() + "  ") && list.out.contains(listed.toUtf8()),
+    QVERIFY2(list.out.startsWith(QByteArray(name.toUtf8() + "  ")) && list.out.contains(listed.toUtf8()),
         list.out.constData());
     const CliRun undo = runCli({"--undo", "-q", scene.client()});
     QCOMPARE(undo.exitCode, 4); // passed over: nothing to undo

@@ -1,4 +1,5 @@
 #include "filesystem/filesystem.h"
+#include "filesystem/filesystemscope.h"
 #include "log/loglevel.h"
 #include "migration/filerelocator.h"
 #include "testsupport/treefixture.h"
