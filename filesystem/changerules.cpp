@@ -2,6 +2,7 @@
 
 #include "filesystem/change.h"
 #include "filesystem/clientroot.h"
+#include "filesystem/entrystatus.h"
 #include "filesystem/filesystem.h"
 #include "filesystem/parentfolder.h"
 #include "filesystem/posixfile.h"
@@ -36,6 +37,8 @@ bool allows(const FileSystem &files, const Change &change, FileError *why)
         return true;
     }
     case Change::Write:
+        return fits(change.path, why) && files.mayChangeIn(folder, why)
+            && mayWriteOver(files.status(change.path), why);
     case Change::MakeFolder:
         return fits(change.path, why) && files.mayChangeIn(folder, why);
     case Change::Delete:
@@ -53,6 +56,24 @@ bool allows(const FileSystem &files, const Change &change, FileError *why)
         return files.mayChangeIn(folder, why);
     }
     return true;
+}
+
+bool mayWriteOver(const EntryStatus &existing, FileError *why)
+{
+    if (existing.isLink) {
+        *why = QStringLiteral("it is a link");
+        return false;
+    }
+    if (existing.exists && !existing.isFile()) {
+        *why = QStringLiteral("not a regular file");
+        return false;
+    }
+    return true;
+}
+
+bool crossesFileSystems(const EntryStatus &itself)
+{
+    return itself.isFile() && !itself.isLink;
 }
 
 } // namespace ChangeRules

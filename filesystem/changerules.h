@@ -6,6 +6,7 @@
 
 class FileSystem;
 struct Change;
+struct EntryStatus;
 
 // What may be changed, decided in this one place for the disk and for a dry
 // run's plan alike, so that a preview never promises what the run will not
@@ -22,5 +23,14 @@ bool fits(const QString &path, FileError *why);
 // duplicate is deleted only where an undo can restore it, from a twin inside
 // the seam's client.
 bool allows(const FileSystem &files, const Change &change, FileError *why);
+
+// Whether a document may be written where `existing` stands: on a free name
+// or over a regular file, never through a link or over anything else.
+bool mayWriteOver(const EntryStatus &existing, FileError *why);
+
+// Whether an entry (`itself`, a link not followed) may move to another file
+// system: only a regular file, which is copied there. A link lives on its
+// folder's file system, whatever it points to, and a folder is never copied.
+bool crossesFileSystems(const EntryStatus &itself);
 
 } // namespace ChangeRules

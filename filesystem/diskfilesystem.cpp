@@ -1,4 +1,6 @@
 #include "filesystem/diskfilesystem.h"
+
+#include "filesystem/changerules.h"
 #include "filesystem/parentfolder.h"
 
 #include <QCryptographicHash>
@@ -307,7 +309,9 @@ bool DiskFileSystem::doMove(const QString &from, const QString &to, FileError *e
         return false;
     }
     if (code == EXDEV) {
-        if (S_ISREG(info.st_mode)) {
+        EntryStatus itself = fromStat(info);
+        itself.isLink = S_ISLNK(info.st_mode);
+        if (ChangeRules::crossesFileSystems(itself)) {
             source.follow = false; // the regular file found here, not what a swapped-in link leads to
             return copyAcross(source, target, error);
         }
@@ -358,15 +362,10 @@ bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, F
 
 bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, FileError *error)
 {
-    const EntryStatus existing = status(path);
-    if (existing.isLink) {
-        *error = QStringLiteral("it is a link");
+    // Asked again: the rules were asked before the change was recorded, and
+    // the disk may have changed since.
+    if (!ChangeRules::mayWriteOver(status(path), error))
         return false;
-    }
-    if (existing.exists && !existing.isFile()) {
-        *error = QStringLiteral("not a regular file");
-        return false;
-    }
     sweep(path);
     Descriptor folder;
     At at;

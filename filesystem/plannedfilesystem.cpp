@@ -1,5 +1,7 @@
 #include "filesystem/plannedfilesystem.h"
 
+#include "filesystem/changerules.h"
+
 #include "filesystem/digest.h"
 #include "filesystem/parentfolder.h"
 #include "filesystem/posixfile.h"
@@ -351,10 +353,9 @@ bool PlannedFileSystem::doMove(const QString &from, const QString &to, FileError
     if (where.node) {
         node = *where.node;
     } else {
-        // Only a regular file can cross to another file system.
         // A link lives on its folder's file system, whatever it points to.
         const quint64 device = moving.isLink ? deviceOf(parentFolder(source)) : moving.device;
-        if (deviceOf(parentFolder(target)) != device && (moving.isLink || !moving.isFile())) {
+        if (deviceOf(parentFolder(target)) != device && !ChangeRules::crossesFileSystems(moving)) {
             *error = systemError(EXDEV);
             return false;
         }
@@ -379,16 +380,10 @@ bool PlannedFileSystem::doRemove(const QString &path, const ComparedSource &, Fi
 
 bool PlannedFileSystem::doWrite(const QString &path, const QByteArray &bytes, FileError *error)
 {
+    // The rules were asked before the change was recorded, and a plan does
+    // not change under the walk.
+    Q_UNUSED(error)
     const QString at = key(path);
-    const EntryStatus existing = statusAt(at);
-    if (existing.isLink) {
-        *error = QStringLiteral("it is a link");
-        return false;
-    }
-    if (existing.exists && !existing.isFile()) {
-        *error = QStringLiteral("not a regular file");
-        return false;
-    }
     Node node;
     node.state = Node::Document;
     node.bytes = bytes;
