@@ -23,7 +23,7 @@ struct PreparedFile
     LegacyIniReading reading;
     QByteArray document; // the description's bytes, when it has emotes
     QByteArray digest; // their SHA3-256, for the journal
-    QString formatError;
+    FileError formatError;
 };
 
 class LegacyFilesConversion : public FolderConversion

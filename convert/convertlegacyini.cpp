@@ -31,7 +31,7 @@ QString optionText(const SettingSection &options, const char *key)
 
 // The actor data file, made from the description's options. Returns why it
 // could not be written, or nothing.
-QString createActorData(const QString &folder, const SettingSection &options)
+FileError createActorData(const QString &folder, const SettingSection &options)
 {
     CsActor::ActorData data(folder);
     data.shout_name = optionText(options, "shouts");
@@ -131,7 +131,8 @@ LegacyIniReading readLegacyIni(const QString &path)
         // Nothing is made from a file that cannot be read: a default actor
         // data file would keep its options out for good.
         appendLogLine(reading.problems, LogLevel::Error,
-            QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason), {path, {}, {}});
+            QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason.text),
+            {path, {}, {}});
         return reading;
     }
     // The character is the folder as it was listed, even when it links elsewhere.
@@ -174,11 +175,11 @@ QStringList makeActorData(const LegacyIniReading &reading)
 {
     if (!reading.makesActorData || actorDataFilePath(reading.folder).isFile)
         return {};
-    const QString reason = createActorData(reading.folder, reading.options);
+    const FileError reason = createActorData(reading.folder, reading.options);
     if (reason.isEmpty())
         return {};
     return logLines(LogLevel::Error,
-        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason),
+        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason.text),
         {actorDataFilePath(reading.folder).path, {}, {}});
 }
 

@@ -57,7 +57,7 @@ TomlTable emoteTable(const LegacyEmote &emote)
 
 } // namespace
 
-QByteArray formatLegacyDescription(const QList<LegacyEmote> &emotes, QString *error)
+QByteArray formatLegacyDescription(const QList<LegacyEmote> &emotes, FileError *error)
 {
     TomlArray scenario;
     scenario.reserve(std::size_t(emotes.size()));

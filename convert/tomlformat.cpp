@@ -182,10 +182,10 @@ bool readsBackAs(const QByteArray &bytes, const TomlTable &table)
 
 } // namespace
 
-QByteArray formatTomlDocument(const TomlTable &table, QString *error)
+QByteArray formatTomlDocument(const TomlTable &table, FileError *error)
 {
     if (hasHangingKey(table)) {
-        *error = QStringLiteral("a key is too long for the TOML library");
+        *error = FileError(QStringLiteral("a key is too long for the TOML library"));
         return {};
     }
     const BackslashStandIn standIn(table);
@@ -196,7 +196,7 @@ QByteArray formatTomlDocument(const TomlTable &table, QString *error)
             standIn.replaceIn(formatted);
         bytes = layoutTomlText(toml::format(TomlValue(std::move(formatted)), 80, 17));
     } catch (const std::exception &) {
-        *error = QStringLiteral("the TOML library cannot write the description");
+        *error = FileError(QStringLiteral("the TOML library cannot write the description"));
         return {};
     }
     if (!standIn.bytes().empty())
@@ -205,9 +205,9 @@ QByteArray formatTomlDocument(const TomlTable &table, QString *error)
     // The last word on every text the library may have split: what a reader
     // gets back from the bytes.
     if (needsReadingBack(bytes, table) && !readsBackAs(bytes, table)) {
-        *error = QStringLiteral("the written text does not read back");
+        *error = FileError(QStringLiteral("the written text does not read back"));
         return {};
     }
-    error->clear();
+    *error = FileError();
     return bytes;
 }

@@ -3,6 +3,8 @@
 // The TOML side of a description. This header pulls in the TOML library, so
 // only the writer and its tests include it.
 
+#include "filesystem/fileerror.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -34,9 +36,9 @@ TomlValue jsonValueToToml(const QJsonValue &value);
 // `*error`, when the library fails or would hang (a key of 75 characters), or
 // when the text would not read back as the table; `*error` is emptied on
 // success.
-QByteArray formatTomlDocument(const TomlTable &table, QString *error);
+QByteArray formatTomlDocument(const TomlTable &table, FileError *error);
 
 // Writes the table's bytes to `path` in one piece. Returns an empty text on
 // success, otherwise why nothing was written: the text could not be made or
 // the file could not be saved.
-QString writeTomlText(const TomlTable &table, const QString &path);
+FileError writeTomlText(const TomlTable &table, const QString &path);

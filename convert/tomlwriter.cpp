@@ -5,18 +5,17 @@
 #include "filesystem/filesystem.h"
 #include "filesystem/filesystemscope.h"
 
-QString writeTomlText(const TomlTable &table, const QString &path)
+FileError writeTomlText(const TomlTable &table, const QString &path)
 {
-    QString error;
+    FileError error;
     const QByteArray bytes = formatTomlDocument(table, &error);
     if (!error.isEmpty())
         return error;
-    FileError written;
-    fileSystem().writeDocument(path, bytes, &written);
-    return written.text;
+    fileSystem().writeDocument(path, bytes, &error);
+    return error;
 }
 
-QString writeTomlFile(const QJsonObject &document, const QString &path)
+FileError writeTomlFile(const QJsonObject &document, const QString &path)
 {
     return writeTomlText(jsonObjectToToml(document), path);
 }

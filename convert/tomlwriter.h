@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesystem/fileerror.h"
 #include "model/legacyemote.h"
 
 #include <QByteArray>
@@ -12,11 +13,11 @@
 // line before each "[[...]]" header. The file is replaced atomically: it
 // holds either its old or its new content, never a part. Nothing is written
 // when the file cannot be saved, for instance when its folder does not exist,
-// or when the text would not read back as the document. Returns an empty text
-// on success, otherwise the reason.
-QString writeTomlFile(const QJsonObject &document, const QString &path);
+// or when the text would not read back as the document. Returns no error
+// (an empty one) on success, otherwise the reason.
+FileError writeTomlFile(const QJsonObject &document, const QString &path);
 
 // The bytes writeTomlFile would write for the description that the legacy
 // emotes become, made without going through JSON. Empty, with the reason in
 // `*error`, when no text can be written.
-QByteArray formatLegacyDescription(const QList<CsActor::LegacyEmote> &emotes, QString *error);
+QByteArray formatLegacyDescription(const QList<CsActor::LegacyEmote> &emotes, FileError *error);

@@ -61,11 +61,11 @@ bool allows(const FileSystem &files, const Change &change, FileError *why)
 bool mayWriteOver(const EntryStatus &existing, FileError *why)
 {
     if (existing.isLink) {
-        *why = QStringLiteral("it is a link");
+        *why = FileError(QStringLiteral("it is a link"));
         return false;
     }
     if (existing.exists && !existing.isFile()) {
-        *why = QStringLiteral("not a regular file");
+        *why = FileError(QStringLiteral("not a regular file"));
         return false;
     }
     return true;

@@ -209,7 +209,7 @@ FileComparison DiskFileSystem::compare(
     // A file written to while it was read was not what was compared.
     struct stat after;
     if (::fstat(a.fd, &after) != 0 || !sameEntry(fromStat(after), seen->content)) {
-        seen->problem = QStringLiteral("it changed while it was compared");
+        seen->problem = FileError(QStringLiteral("it changed while it was compared"));
         return FileComparison::Unreadable;
     }
     seen->sha3 = hash.result();
@@ -346,7 +346,7 @@ bool DiskFileSystem::doRemove(const QString &path, const ComparedSource &seen, F
 {
     // The name must still name the entry, and lead to the bytes, that were compared.
     if (!sameEntry(entryItself(path), seen.entry) || !sameEntry(status(path), seen.content)) {
-        *error = QStringLiteral("it changed after it was compared");
+        *error = FileError(QStringLiteral("it changed after it was compared"));
         return false;
     }
     sweep(path);
@@ -379,17 +379,17 @@ bool DiskFileSystem::doWrite(const QString &path, const QByteArray &bytes, FileE
         return false;
     }
     if (!writeFully(file.fd, bytes.constData(), bytes.size()) || ::close(file.fd) != 0) {
-        const QString reason = systemError();
+        const FileError reason = systemError();
         file.fd = -1;
         ::unlinkat(at.folder, temporary.constData(), 0);
-        *error = reason;
+        *error = FileError(reason);
         return false;
     }
     file.fd = -1;
     if (::renameat(at.folder, temporary.constData(), at.folder, at.name.constData()) != 0) {
-        const QString reason = systemError();
+        const FileError reason = systemError();
         ::unlinkat(at.folder, temporary.constData(), 0);
-        *error = reason;
+        *error = FileError(reason);
         return false;
     }
     return true;

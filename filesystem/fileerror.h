@@ -9,21 +9,32 @@
 // apart by the code and show the text.
 struct FileError
 {
+    enum class Kind {
+        None, // no failure
+        System, // the system refused: `code` is its error number
+        Refusal, // the seam refused on its own, in its own words
+    };
+
+    Kind kind = Kind::None;
     int code = 0;
     QString text;
 
     FileError() = default;
-    // The seam's own refusal, in its own words.
-    FileError(const QString &refusal)
-        : text(refusal)
+    // The seam's own refusal. Explicit, so that no bare text becomes an error
+    // by accident.
+    explicit FileError(const QString &refusal)
+        : kind(Kind::Refusal)
+        , text(refusal)
     {
     }
+    // A failure with the system's error number, or none (0) for the seam's
+    // own words about one.
     FileError(int systemCode, const QString &systemText)
-        : code(systemCode)
+        : kind(systemCode != 0 ? Kind::System : Kind::Refusal)
+        , code(systemCode)
         , text(systemText)
     {
     }
 
     bool isEmpty() const { return text.isEmpty(); }
-    operator QString() const { return text; }
 };

@@ -95,7 +95,7 @@ bool ReadRecorder::refuse(FileError *error)
 {
     // Reading ahead that tried a change cannot stand for the walk's own reading.
     m_passedLink = true;
-    *error = QStringLiteral("no change is made while reading ahead");
+    *error = FileError(QStringLiteral("no change is made while reading ahead"));
     return false;
 }
 

@@ -244,7 +244,7 @@ bool PlannedFileSystem::readFile(const QString &path, QByteArray *bytes, FileErr
             *bytes = where.node->bytes;
             return true;
         }
-        *error = QStringLiteral("not a regular file");
+        *error = FileError(QStringLiteral("not a regular file"));
         return false;
     }
     if (where.real.isEmpty()) {
@@ -412,7 +412,7 @@ bool PlannedFileSystem::inspect(const QString &path, ComparedSource *seen, FileE
     const Location where = locate(resolved(key(path)));
     if (where.node) {
         if (where.node->state != Node::Document) {
-            *error = QStringLiteral("not a regular file");
+            *error = FileError(QStringLiteral("not a regular file"));
             return false;
         }
         seen->entry = seen->content = status(path);
@@ -433,7 +433,7 @@ bool PlannedFileSystem::doCopy(const QString &from, const QString &to, const QBy
     if (!inspect(from, &seen, error))
         return false;
     if (seen.sha3 != digest) {
-        *error = QStringLiteral("its bytes are not the ones recorded");
+        *error = FileError(QStringLiteral("its bytes are not the ones recorded"));
         return false;
     }
     const QString at = key(to);

@@ -55,7 +55,7 @@ bool openRegular(const At &file, Descriptor &opened, struct stat &info, FileErro
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        *error = QStringLiteral("not a regular file");
+        *error = FileError(QStringLiteral("not a regular file"));
         return false;
     }
     opened.fd = ::openat(
@@ -66,7 +66,7 @@ bool openRegular(const At &file, Descriptor &opened, struct stat &info, FileErro
         return false;
     }
     if (!S_ISREG(now.st_mode) || now.st_ino != info.st_ino || now.st_dev != info.st_dev) {
-        *error = QStringLiteral("not a regular file");
+        *error = FileError(QStringLiteral("not a regular file"));
         return false;
     }
     info = now;
@@ -137,9 +137,9 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
         *error = systemError();
         return false;
     }
-    auto fail = [&](const QString &reason) {
+    auto fail = [&](const FileError &reason) {
         ::unlinkat(to.folder, temporary.constData(), 0);
-        *error = reason;
+        *error = FileError(reason);
         return false;
     };
     QCryptographicHash hash(QCryptographicHash::Sha3_256);
@@ -155,7 +155,7 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
             return fail(systemError());
     }
     if (!sha3.isEmpty() && hash.result() != sha3)
-        return fail(QStringLiteral("its bytes are not the ones recorded"));
+        return fail(FileError(QStringLiteral("its bytes are not the ones recorded")));
     if (durable) {
         // The source goes away next: its copy must be on the disk, not only in a cache.
         if (::fsync(copy.fd) != 0)
@@ -169,7 +169,7 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
             if (a < 0 || b < 0)
                 return fail(systemError());
             if (a != b || std::memcmp(chunk.constData(), other.constData(), size_t(a)) != 0)
-                return fail(QStringLiteral("the copy differs from its source"));
+                return fail(FileError(QStringLiteral("the copy differs from its source")));
             if (a == 0)
                 break;
         }
@@ -202,7 +202,7 @@ bool copyBeside(const At &from, const At &to, bool durable, const QByteArray &sh
     struct stat after;
     if (::fstat(source.fd, &after) != 0 || after.st_size != info.st_size
         || after.st_mtim.tv_sec != info.st_mtim.tv_sec || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
-        return fail(QStringLiteral("the source changed while it was copied"));
+        return fail(FileError(QStringLiteral("the source changed while it was copied")));
     if (::linkat(to.folder, temporary.constData(), to.folder, to.name.constData(), 0) != 0)
         return fail(systemError());
     ::unlinkat(to.folder, temporary.constData(), 0);
@@ -214,9 +214,9 @@ bool copyAcross(const At &from, const At &to, FileError *error)
     if (!copyBeside(from, to, true, QByteArray(), Attributes(), error))
         return false;
     if (::unlinkat(from.folder, from.name.constData(), 0) != 0) {
-        const QString reason = systemError();
+        const FileError reason = systemError();
         ::unlinkat(to.folder, to.name.constData(), 0);
-        *error = reason;
+        *error = FileError(reason);
         return false;
     }
     return true;

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static const QString path = Fuzz::scratchFolder() + QStringLiteral("/char.toml");
     const QJsonObject written = document(QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    const QString error = writeTomlFile(written, path);
+    const QString error = writeTomlFile(written, path).text;
     const QString json = QString::fromUtf8(QJsonDocument(written).toJson(QJsonDocument::Compact));
     Fuzz::require(error.isEmpty(), "the description is written", error + QLatin1Char('\n') + json);
 

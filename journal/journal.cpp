@@ -44,11 +44,12 @@ bool journalFolderUsable(const ClientRoot &client, FileError *why)
         return false;
     }
     if (S_ISLNK(info.st_mode)) {
-        *why = QStringLiteral("it is a link; journals are kept only in a folder of the client itself");
+        *why = FileError(
+            QStringLiteral("it is a link; journals are kept only in a folder of the client itself"));
         return false;
     }
     if (!S_ISDIR(info.st_mode)) {
-        *why = QStringLiteral("it is no folder");
+        *why = FileError(QStringLiteral("it is no folder"));
         return false;
     }
     if (::faccessat(client.descriptor(), journalFolderName, W_OK | X_OK, AT_EACCESS) != 0) {

@@ -58,13 +58,13 @@ bool glance(int folder, const QByteArray &name, JournalSummary *summary)
     struct stat info;
     FileError refused;
     if (!PosixFile::openRegular({folder, name, false}, file, info, &refused)) {
-        summary->problem = refused;
+        summary->problem = refused.text;
         return false;
     }
     const qint64 size = info.st_size;
     QByteArray head(int(std::min<qint64>(size, maxJournalLine + 1)), Qt::Uninitialized);
     if (!readAt(file.fd, head.data(), head.size(), 0)) {
-        summary->problem = systemError();
+        summary->problem = systemError().text;
         return false;
     }
     const int feed = head.indexOf('\n');
@@ -79,7 +79,7 @@ bool glance(int folder, const QByteArray &name, JournalSummary *summary)
     const qint64 from = std::max(records, size - (maxJournalLine + 2));
     QByteArray tail(int(size - from), Qt::Uninitialized);
     if (!readAt(file.fd, tail.data(), tail.size(), from)) {
-        summary->problem = systemError();
+        summary->problem = systemError().text;
         return false;
     }
     JournalRecord last;
@@ -113,7 +113,7 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
     const PosixFile::At at{folder, name, false};
     FileError refused;
     if (!PosixFile::openRegular(at, m_file, info, &refused)) {
-        *why = refused;
+        *why = refused.text;
         return false;
     }
     QByteArray chunk(int(PosixFile::chunkSize), Qt::Uninitialized);
@@ -125,7 +125,7 @@ bool JournalIndex::open(int folder, const QByteArray &name, QString *why)
     for (;;) {
         const qint64 got = PosixFile::readFully(m_file.fd, chunk.data(), chunk.size());
         if (got < 0) {
-            *why = systemError();
+            *why = systemError().text;
             return false;
         }
         if (got == 0)
@@ -306,7 +306,7 @@ QStringList journalNames(int folder, QString *why)
     const int listed = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     DIR *dir = listed < 0 ? nullptr : ::fdopendir(listed);
     if (!dir) {
-        *why = systemError();
+        *why = systemError().text;
         if (listed >= 0)
             ::close(listed);
         return names;

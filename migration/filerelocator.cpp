@@ -56,7 +56,7 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
                 subject);
             if (!files.removeCompared(source, target, seen, &reason)) {
                 m_log.erase(m_log.begin() + before, m_log.end());
-                m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+                m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
             }
             return;
         }
@@ -83,11 +83,11 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     if (!m_folders.contains(parent)) {
         // A folder that could not be made is the reason the move cannot be.
         if (!files.makePath(parent, &reason)) {
-            m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+            m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
             return;
         }
         m_folders.insert(parent);
     }
     if (!files.move(source, target, &reason))
-        m_log.append(unknownError(shownFrom, shownTo, subject, reason));
+        m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
 }

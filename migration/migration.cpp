@@ -40,11 +40,11 @@ bool RunSeam::open(RunReport &report)
 {
     FileError reason;
     if (!m_root->open(m_client, &reason)) {
-        report.fail(RunFailure::Other, QStringLiteral("cannot open %1: %2").arg(m_client, reason));
+        report.fail(RunFailure::Other, QStringLiteral("cannot open %1: %2").arg(m_client, reason.text));
         return false;
     }
     if (!m_root->lock(&reason)) {
-        report.fail(RunFailure::Busy, reason);
+        report.fail(RunFailure::Busy, reason.text);
         return false;
     }
     return true;
@@ -56,7 +56,7 @@ bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
     if (m_options.dryRun ? !journalFolderUsable(*m_root, &reason)
                          : !(m_journal = Journal::create(*m_root, m_options.version, undoOf, &reason))) {
         report.fail(RunFailure::Other,
-            QStringLiteral("cannot keep a journal in %1: %2").arg(journalFolder(m_client), reason));
+            QStringLiteral("cannot keep a journal in %1: %2").arg(journalFolder(m_client), reason.text));
         return false;
     }
     if (m_journal) {

@@ -78,7 +78,7 @@ void reportUnlisted(const QString &folder, QStringList &log)
     if (!listing.error.isEmpty()) {
         appendLogLine(log, LogLevel::Error,
             QStringLiteral("cannot read the folder %1: %2")
-                .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error),
+                .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error.text),
             {folder, {}, {}});
     }
     for (const QByteArray &raw : listing.undecodable) {

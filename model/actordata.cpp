@@ -39,7 +39,7 @@ ActorData::ActorData(const QString &actorName)
     }
 }
 
-QString ActorData::save() const
+FileError ActorData::save() const
 {
     QJsonArray list;
     for (const ActorPreset &preset : presets)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesystem/fileerror.h"
 #include "model/actorpreset.h"
 
 #include <QList>
@@ -17,7 +18,7 @@ public:
 
     // Writes the record to "data/actor.json" in the actor's folder, compact,
     // creating the folder "data" when needed. Returns why it could not, or nothing.
-    QString save() const;
+    FileError save() const;
 
     // Replaces the preset of the same name (ignoring case) in place, or appends.
     void setPreset(const ActorPreset &preset);

@@ -55,7 +55,7 @@ QJsonValue readJsonFile(const QString &path, int options)
     return document.object();
 }
 
-QString writeJsonFile(const QJsonValue &value, const QString &path, int options)
+FileError writeJsonFile(const QJsonValue &value, const QString &path, int options)
 {
     const QJsonDocument document
         = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
@@ -64,7 +64,7 @@ QString writeJsonFile(const QJsonValue &value, const QString &path, int options)
     if (!files.makePath(QFileInfo(path).absolutePath(), &error)
         || !files.writeDocument(path, serialise(document, options), &error))
         return error;
-    return QString();
+    return FileError();
 }
 
 void collectScenarioData(QJsonArray &list, const QJsonObject &entry)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filesystem/fileerror.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -22,7 +24,7 @@ QJsonValue readJsonFile(const QString &path, int options);
 // the missing folders. The file is replaced whole or not at all: an
 // interrupted or failed write leaves the old file, or no file, behind; a
 // link is never written through. Returns why it failed, or nothing.
-QString writeJsonFile(const QJsonValue &value, const QString &path, int options);
+FileError writeJsonFile(const QJsonValue &value, const QString &path, int options);
 
 // Appends entry["data"] to `list` when entry["name"] is exactly "scenario"
 // and the data object is not empty.

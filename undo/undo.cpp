@@ -156,10 +156,10 @@ private:
         } else if (m_files.status(path).exists) {
             ComparedSource seen;
             if (!runWrites(change.path)) {
-                reason = QStringLiteral("no run writes such a document there");
+                reason = FileError(QStringLiteral("no run writes such a document there"));
             } else if (!m_files.inspect(path, &seen, &reason)) {
             } else if (seen.sha3 != change.sha3) {
-                reason = QStringLiteral("it changed since the run wrote it");
+                reason = FileError(QStringLiteral("it changed since the run wrote it"));
                 if (m_quiet && !m_claimed)
                     return; // never written: what stands there was there before
             } else if (m_files.removeCompared(path, QString(), seen, &reason)) {
@@ -168,7 +168,7 @@ private:
         } else {
             return; // removed already, or never written: as it was before the run
         }
-        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason), change);
+        leave(QStringLiteral("cannot remove %1: %2").arg(shown(change.path), reason.text), change);
     }
 
     void undoDelete(const Change &change)
@@ -177,7 +177,7 @@ private:
         FileError reason;
         if (!reached(change, &reason)) {
         } else if (change.other.isEmpty()) {
-            reason = QStringLiteral("the journal names no copy to restore it from");
+            reason = FileError(QStringLiteral("the journal names no copy to restore it from"));
         } else if (!m_files.status(path).exists) {
             // A record of the earliest journals names no mode: the copy takes
             // its twin's, and no more rights than any other restore.
@@ -201,11 +201,11 @@ private:
             ComparedSource seen;
             if (m_files.inspect(path, &seen, &reason) && seen.sha3 == change.sha3)
                 return; // restored already, or never deleted: the same bytes stand there
-            reason = QStringLiteral("its place is taken");
+            reason = FileError(QStringLiteral("its place is taken"));
         }
         leave(QStringLiteral("cannot restore %1 from %2: %3")
                   .arg(shown(change.path),
-                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason),
+                      change.other.isEmpty() ? QStringLiteral("its twin") : shown(change.other), reason.text),
             change);
     }
 
@@ -225,18 +225,19 @@ private:
             } else if (m_quiet && !there && !free) {
                 return; // moved back already, or never moved
             } else {
-                reason = there ? QStringLiteral("its old place is taken") : QStringLiteral("it is gone");
+                reason = FileError(
+                    there ? QStringLiteral("its old place is taken") : QStringLiteral("it is gone"));
             }
         }
         leave(QStringLiteral("cannot move %1 back to %2: %3")
-                  .arg(shown(change.other), shown(change.path), reason),
+                  .arg(shown(change.other), shown(change.path), reason.text),
             change);
     }
 
     void undoMakeFolder(const Change &change)
     {
         const QString path = absolute(change.path);
-        FileError reason = QStringLiteral("it is no folder");
+        FileError reason(QStringLiteral("it is no folder"));
         if (!reached(change, &reason)) {
         } else {
             const EntryStatus status = m_files.status(path);
@@ -247,7 +248,7 @@ private:
                 return; // removed already, or never made
             }
         }
-        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason), change);
+        leave(QStringLiteral("cannot remove the folder %1: %2").arg(shown(change.path), reason.text), change);
     }
 
     FileSystem &m_files;
@@ -328,7 +329,7 @@ bool listJournals(const QString &folder, QVector<JournalSummary> *journals, QStr
     ClientRoot client;
     FileError refused;
     if (!client.open(folder, &refused)) {
-        *why = refused;
+        *why = refused.text;
         return false;
     }
     why->clear();

@@ -189,7 +189,7 @@ void TestTomlWriter::documentBytes()
     QFETCH(QJsonObject, document);
     QFETCH(QByteArray, bytes);
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
-    QCOMPARE(writeTomlFile(document, path), QString());
+    QCOMPARE(writeTomlFile(document, path).text, QString());
     const QByteArray written = TreeFixture::readFile(path);
     QCOMPARE(written, bytes);
     QVERIFY(!written.startsWith("\xef\xbb\xbf"));
@@ -365,10 +365,10 @@ void TestTomlWriter::tablesNotWritten()
 {
     QFETCH(TomlTable, table);
     QFETCH(QString, error);
-    QString reason;
+    FileError reason;
     QVERIFY(formatTomlDocument(table, &reason).isEmpty());
-    QCOMPARE(reason, error);
-    QCOMPARE(writeTomlText(table, m_dir->filePath(QStringLiteral("char.toml"))), error);
+    QCOMPARE(reason.text, error);
+    QCOMPARE(writeTomlText(table, m_dir->filePath(QStringLiteral("char.toml"))).text, error);
     QCOMPARE(TreeFixture::describe(m_dir->path()), QStringList());
 }
 
@@ -414,12 +414,12 @@ void TestTomlWriter::legacyDescriptionAsThroughJson()
             scenario.append(emote.toJson());
         CsActor::ActorDescription description;
         description.readJson({{QStringLiteral("scenario"), scenario}});
-        QString throughJsonError;
+        FileError throughJsonError;
         const QByteArray throughJson
             = formatTomlDocument(jsonObjectToToml(description.toJson()), &throughJsonError);
-        QString error;
+        FileError error;
         QCOMPARE(formatLegacyDescription(emotes, &error), throughJson);
-        QCOMPARE(error, throughJsonError);
+        QCOMPARE(error.text, throughJsonError.text);
     }
 }
 

@@ -167,7 +167,7 @@ void TestFileSystem::specialFilesAreNotOpened()
     QByteArray bytes;
     FileError reason;
     QVERIFY(!files.readFile(path, &bytes, &reason));
-    QCOMPARE(reason, QString("not a regular file"));
+    QCOMPARE(reason.text, QString("not a regular file"));
     ComparedSource seen;
     QCOMPARE(files.compare(path, dir.filePath("other"), &seen), FileComparison::Unreadable);
     QCOMPARE(files.compare(dir.filePath("other"), path, &seen), FileComparison::Unreadable);
