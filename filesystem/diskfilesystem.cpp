@@ -223,6 +223,13 @@ void DiskFileSystem::sync(const QString &path)
         ::syncfs(folder.fd);
 }
 
+namespace {
+
+// How many folders the disk remembers as writable or swept, each.
+constexpr int rememberedFolders = 16384;
+
+} // namespace
+
 bool DiskFileSystem::mayChangeIn(const QString &folder, FileError *why) const
 {
     if (m_writable.contains(folder))
@@ -244,6 +251,10 @@ bool DiskFileSystem::mayChangeIn(const QString &folder, FileError *why) const
         *why = systemError();
         return false;
     }
+    // Remembered to spare the system calls, not for the answer: so many may
+    // be forgotten, and asked again, however many folders a run touches.
+    if (m_writable.size() >= rememberedFolders)
+        m_writable.clear();
     m_writable.insert(folder);
     return true;
 }
@@ -253,6 +264,9 @@ void DiskFileSystem::removeLeftovers(const QString &path)
     const QString parent = parentFolder(path);
     if (m_swept.contains(parent))
         return;
+    // Sweeping a folder twice finds nothing new: forgetting costs a listing.
+    if (m_swept.size() >= rememberedFolders)
+        m_swept.clear();
     m_swept.insert(parent);
     Descriptor holder;
     At at;
