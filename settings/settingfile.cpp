@@ -1,14 +1,13 @@
 #include "settings/settingfile.h"
 
 #include "settings/legacytext.h"
+#include "settings/serializedvalues.h"
 #include "settings/utf8ini.h"
 
-#include <QSettings>
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryFile>
-#endif
 
 #include <algorithm>
 
@@ -124,16 +123,31 @@ void SettingFile::fromFile()
         QFile original(m_fileName);
         bool utf8 = false;
         if (original.open(QIODevice::ReadOnly)) {
-            const QByteArray whole = original.readAll();
+            bool emptied = false;
+            const QByteArray whole = withoutSerializedValues(original.readAll(), &emptied);
             utf8 = LegacyText::isUtf8(whole);
             const QByteArray bytes = utf8Ini(whole, utf8);
             if (copy.open() && copy.write(bytes) == bytes.size() && copy.flush())
                 source = copy.fileName();
+            else if (emptied)
+                source.clear(); // never the file itself: it holds what QSettings must not rebuild
         }
         QSettings settings(source, QSettings::IniFormat);
 #else
         const bool utf8 = LegacyText::isUtf8File(m_fileName);
-        QSettings settings(m_fileName, QSettings::IniFormat);
+        // A file with a serialized value is read from a copy without it (the
+        // rest byte for byte), so that QSettings never rebuilds one.
+        QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
+        QString source = m_fileName;
+        QFile original(m_fileName);
+        if (original.open(QIODevice::ReadOnly)) {
+            bool emptied = false;
+            const QByteArray bytes = withoutSerializedValues(original.readAll(), &emptied);
+            if (emptied)
+                source = copy.open() && copy.write(bytes) == bytes.size() && copy.flush() ? copy.fileName()
+                                                                                          : QString();
+        }
+        QSettings settings(source, QSettings::IniFormat);
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
         // byte-order mark, which turns "Zoë" into "ZoÃ«". With the mark Qt
         // decodes the values as UTF-8, but still not the names.

@@ -190,6 +190,14 @@ void TestSettingFile::values_data()
         << QByteArray("\xef\xbb\xbf[o]\nv=a\\\xc3\xab \xe7\x8c\\\xab\n") << QVariant("a\ufffd \ufffd\ufffd");
     QTest::newRow("equals sign in a quoted value")
         << QByteArray("[o]\nv=\"a=Zo\xc3\xab\"\n") << QVariant("a=Zo\u00eb");
+    // Rebuilt with QDataStream, these would ask for memory without end.
+    const QByteArray endless("Variant(\\0\\0\\0\\t\x1c\x1c\\0\\0nt(\\0\\0\\0\\0\\0\\x1\\0\\1\\0\\x2)");
+    QTest::newRow("a serialized value") << QByteArray("[o]\nv=@" + endless + "\nw=1\n") << QVariant("");
+    QTest::newRow("a serialized value spelled with escapes")
+        << QByteArray("[o]\nv=\"\\x40" + endless + "\"\n") << QVariant("");
+    QTest::newRow("a serialized value in a list")
+        << QByteArray("[o]\nv=a, \\100" + endless + "\n") << QVariant("");
+    QTest::newRow("the word in text") << QByteArray("[o]\nv=a Variant(b)\n") << QVariant("a Variant(b)");
 }
 
 void TestSettingFile::values()
@@ -247,9 +255,9 @@ void TestSettingFile::nonAsciiNames_data()
                                << QStringList{"", "emotions"} << "emotions" << QStringList{"zo\u00eb"};
     QTest::newRow("UTF-8 key with a mark") << QByteArray("\xef\xbb\xbf[E]\n\xe7\x8c\xab=1\n")
                                            << QStringList{"", "e"} << "e" << QStringList{"\u732b"};
-    QTest::newRow("UTF-8 section name, capitals folded after decoding")
-        << QByteArray("[\xc3\x9c" "BER]\nK=1\n") << QStringList{"", "\u00fcber"} << "\u00fcber"
-        << QStringList{"k"};
+    QTest::newRow("UTF-8 section name, capitals folded after decoding") << QByteArray(
+        "[\xc3\x9c"
+        "BER]\nK=1\n") << QStringList{"", "\u00fcber"} << "\u00fcber" << QStringList{"k"};
     QTest::newRow("top level names the section as written")
         << QByteArray("[Zo\xc3\xab]\nK=1\n") << QStringList{"", "zo\u00eb"} << ""
         << QStringList{"Zo\u00eb/k"};
