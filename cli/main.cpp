@@ -72,6 +72,13 @@ QString onStderr(const QString &text)
     return terminalTextFor(stderr, text, TerminalText::Raw);
 }
 
+// A folder or path that cannot be worked on: nothing was changed.
+int refused(const QString &message)
+{
+    std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(message)));
+    return ErrorsLogged;
+}
+
 int usageError(const QString &message)
 {
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(message)));
@@ -242,10 +249,8 @@ int main(int argc, char *argv[])
     const bool undo = parser.isSet(undoOption);
     const QString untextual = untextualPath(
         positional.isEmpty() ? nativeCurrentFolder() : nativeArgument(argc, argv, positional.first()));
-    if (!untextual.isEmpty()) {
-        std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(untextual));
-        return ErrorsLogged;
-    }
+    if (!untextual.isEmpty())
+        return refused(untextual);
     if (parser.isSet(journalsOption)) {
         if (undo)
             return usageError(QStringLiteral("--journals and --undo do not go together"));
@@ -261,17 +266,13 @@ int main(int argc, char *argv[])
         const int seen = ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? 0 : errno;
         if ((seen != 0 && seen != EACCES) || (seen == 0 && !S_ISDIR(info.st_mode)))
             return usageError(QStringLiteral("'%1' is not a folder").arg(folder));
-        if (::chdir(QFile::encodeName(folder).constData()) != 0) {
-            std::fprintf(stderr, "veltra-cli: cannot enter '%s': %s\n", qPrintable(onStderr(folder)),
-                qPrintable(PosixFile::systemError().text));
-            return ErrorsLogged;
-        }
+        if (::chdir(QFile::encodeName(folder).constData()) != 0)
+            return refused(
+                QStringLiteral("cannot enter '%1': %2").arg(folder, PosixFile::systemError().text));
         // A link may lead to a folder whose path is no text.
         const QString entered = untextualPath(nativeCurrentFolder());
-        if (!entered.isEmpty()) {
-            std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(entered));
-            return ErrorsLogged;
-        }
+        if (!entered.isEmpty())
+            return refused(entered);
     }
 
     const bool dumb = qgetenv("TERM") == "dumb";

@@ -35,6 +35,14 @@ EntryStatus fromStat(const struct stat &info)
     return status;
 }
 
+// What an lstat saw: the name itself, a link not followed.
+EntryStatus itselfFromStat(const struct stat &info)
+{
+    EntryStatus status = fromStat(info);
+    status.isLink = S_ISLNK(info.st_mode);
+    return status;
+}
+
 } // namespace
 
 bool DiskFileSystem::place(const QString &path, bool followLast, Descriptor &, At *at, FileError *) const
@@ -68,9 +76,7 @@ EntryStatus DiskFileSystem::entryItself(const QString &path) const
     if (!place(path, false, folder, &at, &ignored)
         || ::fstatat(at.folder, at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
-    EntryStatus status = fromStat(info);
-    status.isLink = S_ISLNK(info.st_mode);
-    return status;
+    return itselfFromStat(info);
 }
 
 EntryStatus DiskFileSystem::status(const QString &path) const
@@ -323,9 +329,7 @@ bool DiskFileSystem::doMove(const QString &from, const QString &to, FileError *e
         return false;
     }
     if (code == EXDEV) {
-        EntryStatus itself = fromStat(info);
-        itself.isLink = S_ISLNK(info.st_mode);
-        if (ChangeRules::crossesFileSystems(itself)) {
+        if (ChangeRules::crossesFileSystems(itselfFromStat(info))) {
             source.follow = false; // the regular file found here, not what a swapped-in link leads to
             return copyAcross(source, target, error);
         }

@@ -7,6 +7,7 @@
 #include "log/loglevel.h"
 #include "log/logsink.h"
 #include "paths/displayname.h"
+#include "paths/folders.h"
 #include "undo/withheldrights.h"
 
 #include <QDir>
@@ -49,6 +50,18 @@ quint64 ownKey(const Change &change)
     const bool twinless = change.kind == Change::Delete || change.kind == Change::Write;
     return takenBackKey(change.kind, change.path, twinless ? QString() : change.other,
         change.kind == Change::Move || change.kind == Change::RemoveFolder ? QByteArray() : change.sha3);
+}
+
+// The character folder a path of a record lies in ("base/characters/Kit"),
+// or empty for a path that is no entry of one.
+QString characterFolderOf(const QString &path)
+{
+    static const QString characters
+        = FolderNames::base + QLatin1Char('/') + FolderNames::characters + QLatin1Char('/');
+    if (!path.startsWith(characters))
+        return QString();
+    const int slash = path.indexOf(QLatin1Char('/'), characters.size());
+    return slash < 0 ? QString() : path.left(slash);
 }
 
 class Undoer
@@ -129,18 +142,17 @@ private:
     // legacy description or a description made by hand is never a run's.
     bool runWrites(const QString &path) const
     {
-        const QStringList parts = path.split(QLatin1Char('/'));
-        if (parts.size() < 4 || parts.at(0) != QLatin1String("base")
-            || parts.at(1) != QLatin1String("characters"))
+        const QString character = characterFolderOf(path);
+        if (character.isEmpty())
             return false;
-        const QString folder = absolute(parts.mid(0, 3).join(QLatin1Char('/')));
-        const QString &name = parts.at(3);
+        const QString folder = absolute(character);
+        const QString inside = path.mid(character.size() + 1);
         const QLatin1String toml(".toml");
-        if (parts.size() == 4 && name.size() > toml.size() && name.endsWith(toml))
+        if (!inside.contains(QLatin1Char('/')) && inside.size() > toml.size() && inside.endsWith(toml))
             return m_files
-                .status(folder + QLatin1Char('/') + name.chopped(toml.size()) + QLatin1String(".ini"))
+                .status(folder + QLatin1Char('/') + inside.chopped(toml.size()) + QLatin1String(".ini"))
                 .isFile();
-        if (parts.size() != 5 || name != QLatin1String("data") || parts.at(4) != QLatin1String("actor.json"))
+        if (inside != FolderNames::actorDataFile)
             return false;
         const QVector<FolderEntry> entries = m_files.list(folder).entries;
         return std::any_of(entries.cbegin(), entries.cend(), [](const FolderEntry &entry) {
@@ -298,17 +310,6 @@ QHash<quint64, int> takenBack(
             ++keys[ownKey(record.change)];
     }
     return keys;
-}
-
-// The character folder a path of a record lies in ("base/characters/Kit"),
-// or empty.
-QString characterFolderOf(const QString &path)
-{
-    static const QString characters = QStringLiteral("base/characters/");
-    if (!path.startsWith(characters))
-        return QString();
-    const int slash = path.indexOf(QLatin1Char('/'), characters.size());
-    return slash < 0 ? QString() : path.left(slash);
 }
 
 // How many lines an undo gathers before it hands them on, when its caller
