@@ -6,7 +6,6 @@
 
 #include "convert/convertlegacyfiles.h"
 #include "filesystem/diskfilesystem.h"
-#include "filesystem/filesystemscope.h"
 #include "migration/migration.h"
 
 #include <QCoreApplication>
@@ -18,18 +17,20 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
+    if (argc != 3) {
         std::fputs("usage: veltra-journalcost journal|bare CLIENT\n", stderr);
         return 2;
     }
+    const QString client = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     if (std::strcmp(argv[1], "journal") == 0) {
         RunOptions options;
         options.version = QStringLiteral("bench");
-        return runMigration(prepareLegacyFiles, WalkHooks(), options).failure.isEmpty() ? 0 : 1;
+        return runMigration(client, prepareLegacyFiles, options).failure.isEmpty() ? 0 : 1;
     }
     DiskFileSystem disk;
-    const FileSystemScope scope(disk);
-    restructureCharacterFolders(prepareLegacyFiles, WalkHooks());
-    disk.sync(QDir::currentPath());
+    Report report(client);
+    RunContext run{client, disk, report, {}};
+    restructureCharacterFolders(run, prepareLegacyFiles);
+    disk.sync(client);
     return 0;
 }

@@ -2,10 +2,8 @@
 
 #include "cli/progressline.h"
 #include "cli/sgr.h"
-#include "log/loglevel.h"
+#include "journal/journalformat.h"
 #include "log/terminaltext.h"
-#include "migration/restructure.h"
-#include "migration/runrecorder.h"
 #include "view/ansihtmlconverter.h"
 
 #include <cerrno>
@@ -20,9 +18,10 @@ QByteArray htmlEscaped(const QString &text)
 
 } // namespace
 
-LogOutput::LogOutput(LogFormat format, bool colour, ProgressLine &progress)
+LogOutput::LogOutput(LogFormat format, bool colour, const TextForm &form, ProgressLine &progress)
     : m_format(format)
     , m_colour(colour)
+    , m_form(form)
     , m_progress(progress)
 {
 }
@@ -42,22 +41,21 @@ void LogOutput::write(const QByteArray &bytes)
     }
 }
 
-void LogOutput::writeBlock(const QStringList &block)
+void LogOutput::writeBlock(const QVector<LogRecord> &block)
 {
     if (m_format == LogFormat::Html)
         return;
     if (m_format == LogFormat::Json) {
-        QByteArray records;
-        // Every warning and error line is followed by its own record, which
-        // says it all; the other lines are for people.
-        for (const QString &line : block) {
-            if (isRecordLine(line))
-                records += recordOfLine(line).toUtf8() + '\n';
-        }
-        write(records);
+        // Warnings, errors and changes as records; the other lines are for people.
+        write(outputRecords(block, m_form.client));
         return;
     }
-    const QString text = (m_first ? QString() : QStringLiteral("\n")) + joinLog(block);
+    writeText(textLines(block, m_form));
+}
+
+void LogOutput::writeText(const QStringList &lines)
+{
+    const QString text = (m_first ? QString() : QStringLiteral("\n")) + joinLog(lines);
     m_first = false;
     // Every name in the log went through displayName; on a terminal the rest
     // of what a stranger's names may hold is shown too.
@@ -68,7 +66,7 @@ void LogOutput::writeLastLine(const QString &line)
 {
     if (m_format != LogFormat::Text)
         return;
-    writeBlock({line});
+    writeText({line});
     write("\n");
 }
 
@@ -78,11 +76,11 @@ void LogOutput::writeRecord(const QByteArray &record)
         write(record + '\n');
 }
 
-void LogOutput::finish(const QStringList &log, const QString &title)
+void LogOutput::finish(const QVector<LogRecord> &log, const QString &title)
 {
     if (m_format != LogFormat::Html)
         return;
-    const std::string body = ansiHtmlConverter().convert(joinLog(log).toStdString());
+    const std::string body = ansiHtmlConverter().convert(joinLog(textLines(log, m_form)).toStdString());
     write("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
         + htmlEscaped(title) + "</title>\n</head>\n" + QByteArray::fromStdString(body) + "\n</html>\n");
 }

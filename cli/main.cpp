@@ -7,7 +7,7 @@
 #include "cli/progressline.h"
 #include "convert/convertlegacyfiles.h"
 #include "filesystem/posixfile.h"
-#include "log/loglevel.h"
+#include "journal/journalformat.h"
 #include "log/terminaltext.h"
 #include "migration/migration.h"
 #include "paths/folders.h"
@@ -96,11 +96,11 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
     QString line = undo ? QStringLiteral("undo")
                         : plural(report.outcome.done, "character", "characters") + QStringLiteral(" done");
     line += QStringLiteral(", %1, %2, %3, %4")
-                .arg(plural(report.counts.moves, "move", "moves"),
-                    undo ? plural(report.counts.deletions, "deletion", "deletions")
-                         : plural(report.counts.deletions, "duplicate deleted", "duplicates deleted"),
-                    plural(report.counts.documents, "document written", "documents written"),
-                    plural(report.errors, "error line", "error lines"));
+                .arg(plural(report.counts().moves, "move", "moves"),
+                    undo ? plural(report.counts().deletions, "deletion", "deletions")
+                         : plural(report.counts().deletions, "duplicate deleted", "duplicates deleted"),
+                    plural(report.counts().documents, "document written", "documents written"),
+                    plural(report.errors(), "error line", "error lines"));
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
                    : QStringLiteral("; journal: %1").arg(report.journal);
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(line)));
@@ -108,18 +108,18 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
 
 // The last record of the JSON output: what the summary line says, for a
 // script. An undo counts changes where a run counts characters.
-QByteArray summaryRecord(const RunReport &report, bool dryRun, bool undo)
+QByteArray summaryOf(const RunReport &report, bool dryRun, bool undo)
 {
-    const auto number = [](int value) { return QByteArray::number(value); };
-    const auto flag = [](bool value) { return QByteArray(value ? "true" : "false"); };
-    return QByteArray("{\"op\":\"summary\",\"version\":1,\"") + (undo ? "changes" : "characters")
-        + "\":{\"done\":" + number(report.outcome.done) + ",\"total\":" + number(report.outcome.total)
-        + "},\"moves\":" + number(report.counts.moves) + ",\"deletions\":" + number(report.counts.deletions)
-        + ",\"documents\":" + number(report.counts.documents)
-        + ",\"folders\":" + number(report.counts.folders) + ",\"errors\":" + number(report.errors)
-        + ",\"journal\":" + (report.journal.isEmpty() ? QByteArray("null") : jsonString(report.journal))
-        + ",\"stopped\":" + flag(report.outcome.stopped) + ",\"dry_run\":" + flag(dryRun)
-        + ",\"undo\":" + flag(undo) + '}';
+    RunSummary summary;
+    summary.done = report.outcome.done;
+    summary.total = report.outcome.total;
+    summary.counts = report.counts();
+    summary.errors = report.errors();
+    summary.journal = report.journal;
+    summary.stopped = report.outcome.stopped;
+    summary.dryRun = dryRun;
+    summary.undo = undo;
+    return summaryRecord(summary);
 }
 
 // One line a journal, newest first: its name, when it started, whether it
@@ -285,13 +285,17 @@ int main(int argc, char *argv[])
     RunOptions options;
     options.dryRun = parser.isSet(dryRunOption);
     options.version = record.version.toString();
-    options.lines = format == LogFormat::Json ? ChangeLines::Json
-        : parser.isSet(verboseOption)         ? ChangeLines::Plain
-                                              : ChangeLines::None;
+    options.changeRecords = format == LogFormat::Json || parser.isSet(verboseOption);
 
+    // The client is the folder the program was started in or entered above:
+    // the one default to the current folder is here, at the program's edge.
+    const QString client = QDir::currentPath();
     Interrupt::install();
     ProgressLine progress(stderr, progressWanted(parser.optionNames()));
-    LogOutput output(format, colour, progress);
+    TextForm form;
+    form.changes = parser.isSet(verboseOption);
+    form.shownFrom = undo ? ShownFrom::Client : ShownFrom::Character;
+    LogOutput output(format, colour, form, progress);
     output.onClosed(Interrupt::outputClosed);
     RunReport report;
     if (undo) {
@@ -299,7 +303,6 @@ int main(int argc, char *argv[])
         hooks.progress = [&progress](int done, int total, const QString &name) {
             progress.show(done, total, name, TerminalText::Shown); // an undo names paths through displayName
         };
-        hooks.stopRequested = Interrupt::requested;
         hooks.starting = [](const JournalSummary &journal) {
             std::fprintf(stderr, "veltra-cli: undoing %s, the run of %s (%s)\n",
                 qPrintable(onStderr(journal.name)), qPrintable(onStderr(journal.header.started)),
@@ -307,17 +310,22 @@ int main(int argc, char *argv[])
         };
         // Lines are printed as they come; the HTML document is written whole at the end.
         if (format != LogFormat::Html)
-            hooks.linesDone = [&output](const QStringList &lines) { output.writeBlock(lines); };
-        report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks);
-        output.writeBlock(report.log);
+            hooks.linesDone = [&output](const Report &log) {
+                output.setClient(log.client());
+                output.writeBlock(log.records());
+            };
+        report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks, Interrupt::requested);
+        output.setClient(report.log.client());
+        output.writeBlock(report.log.records());
     } else {
         WalkHooks hooks;
         hooks.progress = [&progress](int done, int total, const QString &name) {
             progress.show(done, total, name, TerminalText::Raw); // a character folder's name as listed
         };
-        hooks.folderDone = [&output](const QStringList &block) { output.writeBlock(block); };
-        hooks.stopRequested = Interrupt::requested;
-        report = runMigration(prepareLegacyFiles, hooks, options);
+        hooks.folderDone
+            = [&output](const Report &log, int first) { output.writeBlock(log.records().mid(first)); };
+        output.setClient(client);
+        report = runMigration(client, prepareLegacyFiles, options, hooks, Interrupt::requested);
     }
     progress.clear();
     if (!report.failure.isEmpty()) {
@@ -333,8 +341,8 @@ int main(int argc, char *argv[])
     }
     if (report.log.isEmpty()) {
         std::fprintf(stderr, "veltra-cli: No character folders found in %s.\n",
-            qPrintable(onStderr(charactersFolderPath())));
-        const QString meant = probableClientFolder(QDir::currentPath());
+            qPrintable(onStderr(charactersFolderPath(client))));
+        const QString meant = probableClientFolder(client);
         if (!meant.isEmpty())
             std::fprintf(stderr, "veltra-cli: did you mean %s, the folder that holds base?\n",
                 qPrintable(onStderr(meant)));
@@ -342,15 +350,15 @@ int main(int argc, char *argv[])
     }
     // The log of a stopped run ends as the window's does; an undo's log names
     // its changes, not characters, and its stop is told on standard error.
-    QStringList log = report.log;
+    QVector<LogRecord> log = report.log.records();
     if (report.outcome.stopped && !undo) {
-        log.append(stoppedLine(report.outcome));
-        output.writeLastLine(log.last());
+        log.append(LogRecord::line(stoppedLine(report.outcome)));
+        output.writeLastLine(log.last().text);
     }
     output.finish(log,
         QStringLiteral("Veltra log: %1, %2")
-            .arg(QDir::currentPath(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
-    output.writeRecord(summaryRecord(report, options.dryRun, undo));
+            .arg(client, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
+    output.writeRecord(summaryOf(report, options.dryRun, undo));
     if (report.outcome.stopped && undo) {
         std::fprintf(stderr,
             "veltra-cli: stopped after %d of %d changes; the same command finishes the undo\n",
@@ -365,5 +373,5 @@ int main(int argc, char *argv[])
         return Interrupt::exitStatus();
     if (Interrupt::exitStatus() != 0 && report.outcome.stopped)
         return Interrupt::exitStatus();
-    return report.errors > 0 ? ErrorsLogged : Clean;
+    return report.errors() > 0 ? ErrorsLogged : Clean;
 }

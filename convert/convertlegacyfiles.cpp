@@ -4,11 +4,9 @@
 #include "convert/tomlwriter.h"
 #include "filesystem/digest.h"
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
-#include "log/loglevel.h"
-#include "log/logsink.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
+#include "run/report.h"
 
 #include <QFileInfo>
 #include <QVector>
@@ -29,7 +27,7 @@ struct PreparedFile
 class LegacyFilesConversion : public FolderConversion
 {
 public:
-    explicit LegacyFilesConversion(const QStringList &iniPaths)
+    LegacyFilesConversion(const ReadContext &client, const QStringList &iniPaths)
     {
         for (const QString &path : iniPaths) {
             const QFileInfo info(path);
@@ -38,8 +36,8 @@ public:
             const QString folder = QFileInfo(info.path()).fileName();
             file.shownName = displayName(info.fileName());
             file.target = info.completeBaseName() + QStringLiteral(".toml");
-            file.targetPath = actorFilePath(folder, file.target).path;
-            file.reading = readLegacyIni(path);
+            file.targetPath = actorFilePath(client, folder, file.target).path;
+            file.reading = readLegacyIni(client, path);
             if (!file.reading.emotes.isEmpty()) {
                 file.document = formatLegacyDescription(file.reading.emotes, &file.formatError);
                 file.digest = sha3(file.document);
@@ -48,37 +46,33 @@ public:
         }
     }
 
-    QStringList apply() override
+    void apply(RunContext &run) override
     {
-        QStringList log;
-        // Lines about the changes this makes go right after the line that caused them.
-        const LogSink sink(log);
-        FileSystem &files = fileSystem();
+        FileSystem &files = run.files;
+        Report &log = run.report;
         for (const PreparedFile &file : qAsConst(m_files)) {
             // A link counts as taken even when it points nowhere: writing through
             // it would put the description outside the character folder.
             // Asked now, not when the file was read: an earlier file of the
             // folder may have taken the name.
             if (files.status(file.targetPath).exists) {
-                log.append(QStringLiteral("Cannot convert %1, %2 already exist.")
-                               .arg(file.shownName, displayName(file.target)));
+                log.line(QStringLiteral("Cannot convert %1, %2 already exist.")
+                             .arg(file.shownName, displayName(file.target)));
                 continue;
             }
             log.append(file.reading.problems);
-            log.append(makeActorData(file.reading));
+            makeActorData(run, file.reading);
             if (file.reading.emotes.isEmpty())
                 continue;
-            log.append(QStringLiteral("Converting %1...").arg(file.shownName));
+            log.line(QStringLiteral("Converting %1...").arg(file.shownName));
             FileError reason = file.formatError;
             if (reason.isEmpty())
                 files.writeDocument(file.targetPath, file.document, file.digest, &reason);
             if (!reason.isEmpty()) {
-                appendLogLine(log, LogLevel::Error,
-                    QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason.text),
+                log.error(QStringLiteral("cannot write %1: %2").arg(displayName(file.target), reason.text),
                     {file.targetPath, {}, {}});
             }
         }
-        return log;
     }
 
 private:
@@ -87,12 +81,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<FolderConversion> prepareLegacyFiles(const QStringList &iniPaths)
+std::unique_ptr<FolderConversion> prepareLegacyFiles(const ReadContext &client, const QStringList &iniPaths)
 {
-    return std::make_unique<LegacyFilesConversion>(iniPaths);
+    return std::make_unique<LegacyFilesConversion>(client, iniPaths);
 }
 
-QStringList convertLegacyFiles(const QStringList &iniPaths)
+void convertLegacyFiles(RunContext &run, const QStringList &iniPaths)
 {
-    return prepareLegacyFiles(iniPaths)->apply();
+    prepareLegacyFiles(run.reading(), iniPaths)->apply(run);
 }

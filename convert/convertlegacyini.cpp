@@ -3,14 +3,13 @@
 #include "convert/scenarioreader.h"
 #include "convert/settingtext.h"
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
-#include "log/loglevel.h"
 #include "model/actordata.h"
 #include "paths/actorpath.h"
 #include "paths/displayname.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"
 #include "paths/resolvedpath.h"
+#include "run/report.h"
 #include "settings/settingfile.h"
 
 #include <QFileInfo>
@@ -31,9 +30,9 @@ QString optionText(const SettingSection &options, const char *key)
 
 // The actor data file, made from the description's options. Returns why it
 // could not be written, or nothing.
-FileError createActorData(const QString &folder, const SettingSection &options)
+FileError createActorData(RunContext &run, const QString &folder, const SettingSection &options)
 {
-    CsActor::ActorData data(folder);
+    CsActor::ActorData data(run.reading(), folder);
     data.shout_name = optionText(options, "shouts");
     data.chatbox_name = optionText(options, "chat");
     data.position_name = optionText(options, "side");
@@ -42,7 +41,7 @@ FileError createActorData(const QString &folder, const SettingSection &options)
     preset.setBlipFile(optionText(options, "gender"));
     preset.setDisplayName(optionText(options, "showname"));
     data.presets.append(preset);
-    return data.save();
+    return data.save(run.files, run.client);
 }
 
 // A [Sound] delay counts in seconds, stored as sixtieths.
@@ -83,8 +82,10 @@ void setSound(LegacyEmote &emote, const QString &key, const SoundSections &sound
 class GeneralSounds
 {
 public:
-    GeneralSounds()
-        : m_folder(joinPathText({baseFolder().path, QStringLiteral("sounds"), QStringLiteral("general")}))
+    explicit GeneralSounds(const ReadContext &client)
+        : m_files(client.files)
+        , m_folder(joinPathText(
+              {baseFolderPath(client.client), QStringLiteral("sounds"), QStringLiteral("general")}))
     {
     }
 
@@ -92,20 +93,23 @@ public:
     {
         auto known = m_found.constFind(name);
         if (known == m_found.constEnd())
-            known = m_found.insert(name, findSoundFile(PathBuilder().append(m_folder).append(name)).isFile);
+            known = m_found.insert(
+                name, findSoundFile(m_files, PathBuilder().append(m_folder).append(name)).isFile);
         return known.value();
     }
 
 private:
+    const FileSystem &m_files;
     QString m_folder;
     QHash<QString, bool> m_found;
 };
 
 // An icon the folder does not hold falls back to the client's button image;
 // a sound the general sounds do not hold is dropped with its delay.
-void checkFiles(LegacyEmote &emote, const QString &characterRoot, GeneralSounds &sounds)
+void checkFiles(
+    const FileSystem &files, LegacyEmote &emote, const QString &characterRoot, GeneralSounds &sounds)
 {
-    if (!joinPath({characterRoot, QStringLiteral("emotions/%1.png").arg(emote.display_icon)}).isFile)
+    if (!joinPath(files, {characterRoot, QStringLiteral("emotions/%1.png").arg(emote.display_icon)}).isFile)
         emote.display_icon = QStringLiteral("button%1_off").arg(emote.display_icon);
 
     if (!sounds.holds(emote.sound_file)) {
@@ -116,12 +120,12 @@ void checkFiles(LegacyEmote &emote, const QString &characterRoot, GeneralSounds 
 
 } // namespace
 
-LegacyIniReading readLegacyIni(const QString &path)
+LegacyIniReading readLegacyIni(const ReadContext &client, const QString &path)
 {
     LegacyIniReading reading;
     // A file that is gone has no folder to speak of; guessing one would put
     // an actor data file where no character lives.
-    FileSystem &files = fileSystem();
+    const FileSystem &files = client.files;
     if (!files.status(path).exists)
         return reading;
     const QFileInfo info(path);
@@ -130,9 +134,9 @@ LegacyIniReading readLegacyIni(const QString &path)
     if (!files.readFile(path, &bytes, &reason)) {
         // Nothing is made from a file that cannot be read: a default actor
         // data file would keep its options out for good.
-        appendLogLine(reading.problems, LogLevel::Error,
+        reading.problems.append(LogRecord::error(
             QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), reason.text),
-            {path, {}, {}});
+            {path, {}, {}}));
         return reading;
     }
     // The character is the folder as it was listed, even when it links elsewhere.
@@ -141,7 +145,7 @@ LegacyIniReading readLegacyIni(const QString &path)
     GsSetting::SettingFile settings;
     settings.setFileName(path);
     if (settings.sections().contains(QStringLiteral("scenario"))) {
-        readScenarioIni(reading.emotes, path);
+        readScenarioIni(files, reading.emotes, path);
         return reading;
     }
     reading.makesActorData = true;
@@ -164,28 +168,31 @@ LegacyIniReading readLegacyIni(const QString &path)
     // The checks look only at icons and general sounds, which making the
     // actor data file never touches, so they may come before it. The folder
     // they look in is joined once: a walk never changes the current folder.
-    const QString characterRoot = CActorPath(reading.folder).rootText();
-    GeneralSounds generalSounds;
+    const QString characterRoot = CActorPath(client, reading.folder).rootText();
+    GeneralSounds generalSounds(client);
     for (LegacyEmote &emote : emotes)
-        checkFiles(emote, characterRoot, generalSounds);
+        checkFiles(files, emote, characterRoot, generalSounds);
     return reading;
 }
 
-QStringList makeActorData(const LegacyIniReading &reading)
+void makeActorData(RunContext &run, const LegacyIniReading &reading)
 {
-    if (!reading.makesActorData || actorDataFilePath(reading.folder).isFile)
-        return {};
-    const FileError reason = createActorData(reading.folder, reading.options);
-    if (reason.isEmpty())
-        return {};
-    return logLines(LogLevel::Error,
-        QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason.text),
-        {actorDataFilePath(reading.folder).path, {}, {}});
+    if (!reading.makesActorData)
+        return;
+    const ResolvedPath actorData = actorDataFilePath(run.reading(), reading.folder);
+    if (actorData.isFile)
+        return;
+    const FileError reason = createActorData(run, reading.folder, reading.options);
+    if (!reason.isEmpty())
+        run.report.error(
+            QStringLiteral("cannot write %1: %2").arg(QString(FolderNames::actorDataFile), reason.text),
+            {actorData.path, {}, {}});
 }
 
-QStringList convertLegacyIni(QList<LegacyEmote> &emotes, const QString &path)
+void convertLegacyIni(RunContext &run, QList<LegacyEmote> &emotes, const QString &path)
 {
-    const LegacyIniReading reading = readLegacyIni(path);
+    const LegacyIniReading reading = readLegacyIni(run.reading(), path);
     emotes = reading.emotes;
-    return reading.problems + makeActorData(reading);
+    run.report.append(reading.problems);
+    makeActorData(run, reading);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/legacyemote.h"
+#include "run/logrecord.h"
+#include "run/runcontext.h"
 #include "settings/settingfile.h"
 
 #include <QList>
@@ -12,9 +14,10 @@
 // [SoundT] entries, ordered by key, with icons and sounds checked. When the
 // character has no "data/actor.json" yet, the description's [Options] create
 // it. A file with a [scenario] section goes to readScenarioIni instead.
-// Returns error lines: a file that cannot be read creates nothing, and an
-// actor data file that cannot be written is named with the reason.
-QStringList convertLegacyIni(QList<CsActor::LegacyEmote> &emotes, const QString &path);
+// Its error lines go to the run's report: a file that cannot be read creates
+// nothing, and an actor data file that cannot be written is named with the
+// reason.
+void convertLegacyIni(RunContext &run, QList<CsActor::LegacyEmote> &emotes, const QString &path);
 
 // What one legacy INI description holds, read without changing anything:
 // its emotes with icons and sounds checked, and the options an actor data
@@ -22,14 +25,14 @@ QStringList convertLegacyIni(QList<CsActor::LegacyEmote> &emotes, const QString 
 struct LegacyIniReading
 {
     QList<CsActor::LegacyEmote> emotes;
-    QStringList problems; // the file could not be read
+    QVector<LogRecord> problems; // the file could not be read
     QString folder; // the character, as its folder was listed
     bool makesActorData = false; // a legacy description, read whole
     GsSetting::SettingSection options;
 };
 
 // The reading half of convertLegacyIni; changes nothing.
-LegacyIniReading readLegacyIni(const QString &path);
+LegacyIniReading readLegacyIni(const ReadContext &client, const QString &path);
 // The changing half: the actor data file, when the character has none yet.
-// Returns the error lines.
-QStringList makeActorData(const LegacyIniReading &reading);
+// Its error line goes to the run's report.
+void makeActorData(RunContext &run, const LegacyIniReading &reading);

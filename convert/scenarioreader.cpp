@@ -1,7 +1,6 @@
 #include "convert/scenarioreader.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 #include "model/jsonfile.h"
 #include "settings/legacytext.h"
 
@@ -85,11 +84,11 @@ QVector<QStringView> lines(const QString &text)
 
 } // namespace
 
-QJsonArray readScenarioData(const QString &path)
+QJsonArray readScenarioData(const FileSystem &files, const QString &path)
 {
     QByteArray bytes;
     FileError error;
-    if (!fileSystem().readFile(path, &bytes, &error))
+    if (!files.readFile(path, &bytes, &error))
         return {};
     const QString text = LegacyText::decode(bytes);
 
@@ -116,7 +115,7 @@ QJsonArray readScenarioData(const QString &path)
     return kept;
 }
 
-void readScenarioIni(QList<CsActor::LegacyEmote> &emotes, const QString &path)
+void readScenarioIni(const FileSystem &files, QList<CsActor::LegacyEmote> &emotes, const QString &path)
 {
-    CsActor::readLegacyEmotes(emotes, readScenarioData(path));
+    CsActor::readLegacyEmotes(emotes, readScenarioData(files, path));
 }

@@ -14,6 +14,8 @@
 #include <toml.hpp>
 #include <vector>
 
+class FileSystem;
+
 // Tables iterate in ascending key order, so one description always gives the
 // same bytes.
 using TomlValue = toml::basic_value<toml::discard_comments, std::map, std::vector>;
@@ -41,4 +43,4 @@ QByteArray formatTomlDocument(const TomlTable &table, FileError *error);
 // Writes the table's bytes to `path` in one piece. Returns an empty text on
 // success, otherwise why nothing was written: the text could not be made or
 // the file could not be saved.
-FileError writeTomlText(const TomlTable &table, const QString &path);
+FileError writeTomlText(FileSystem &files, const TomlTable &table, const QString &path);

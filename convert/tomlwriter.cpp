@@ -3,19 +3,18 @@
 #include "convert/tomlvalue.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 
-FileError writeTomlText(const TomlTable &table, const QString &path)
+FileError writeTomlText(FileSystem &files, const TomlTable &table, const QString &path)
 {
     FileError error;
     const QByteArray bytes = formatTomlDocument(table, &error);
     if (!error.isEmpty())
         return error;
-    fileSystem().writeDocument(path, bytes, &error);
+    files.writeDocument(path, bytes, &error);
     return error;
 }
 
-FileError writeTomlFile(const QJsonObject &document, const QString &path)
+FileError writeTomlFile(FileSystem &files, const QJsonObject &document, const QString &path)
 {
-    return writeTomlText(jsonObjectToToml(document), path);
+    return writeTomlText(files, jsonObjectToToml(document), path);
 }

@@ -2,8 +2,8 @@
 
 #include "journal/journal.h"
 #include "journal/journalfile.h"
-#include "log/loglevel.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -250,4 +250,72 @@ QByteArray endRecord(bool stopped, int errors, int changes, int left)
     return operation("end") + ",\"stopped\":" + (stopped ? "true" : "false")
         + ",\"errors\":" + QByteArray::number(errors) + ",\"changes\":" + QByteArray::number(changes)
         + (left >= 0 ? ",\"left\":" + QByteArray::number(left) : QByteArray()) + '}';
+}
+
+QByteArray jsonString(const QString &text)
+{
+    // Printable ASCII but quote and backslash stands in JSON as it is.
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('"') && c != QLatin1Char('\\');
+    });
+    if (plain)
+        return '"' + text.toLatin1() + '"';
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+namespace {
+
+QByteArray jsonOrNull(const QString &text)
+{
+    return text.isEmpty() ? QByteArray("null") : jsonString(text);
+}
+
+} // namespace
+
+QByteArray outputRecord(const LogRecord &record, const QString &client)
+{
+    switch (record.kind) {
+    case LogRecord::Kind::Text:
+        return QByteArray();
+    case LogRecord::Kind::Change:
+        return changeRecord(record.change, client, OwnerField::Named);
+    case LogRecord::Kind::Warning:
+    case LogRecord::Kind::Error:
+        break;
+    }
+    const LineSubject &subject = record.subject;
+    QByteArray line = operation(record.kind == LogRecord::Kind::Warning ? "warning" : "error")
+        + ",\"text\":" + jsonString(record.text) + ",\"character\":" + jsonOrNull(record.character);
+    if (!subject.path.isEmpty())
+        line += ",\"path\":" + relative(subject.path, client);
+    else if (!subject.from.isEmpty())
+        line += ",\"from\":" + relative(subject.from, client) + ",\"to\":" + relative(subject.to, client);
+    return line + '}';
+}
+
+QByteArray outputRecords(const QVector<LogRecord> &records, const QString &client)
+{
+    QByteArray lines;
+    for (const LogRecord &record : records) {
+        const QByteArray line = outputRecord(record, client);
+        if (!line.isEmpty())
+            lines += line + '\n';
+    }
+    return lines;
+}
+
+QByteArray summaryRecord(const RunSummary &summary)
+{
+    const auto number = [](int value) { return QByteArray::number(value); };
+    const auto flag = [](bool value) { return QByteArray(value ? "true" : "false"); };
+    const ChangeCounts &counts = summary.counts;
+    // An undo counts changes where a run counts characters.
+    return operation("summary") + ",\"version\":1,\"" + (summary.undo ? "changes" : "characters")
+        + "\":{\"done\":" + number(summary.done) + ",\"total\":" + number(summary.total)
+        + "},\"moves\":" + number(counts.moves) + ",\"deletions\":" + number(counts.deletions)
+        + ",\"documents\":" + number(counts.documents) + ",\"folders\":" + number(counts.folders)
+        + ",\"errors\":" + number(summary.errors) + ",\"journal\":" + jsonOrNull(summary.journal)
+        + ",\"stopped\":" + flag(summary.stopped) + ",\"dry_run\":" + flag(summary.dryRun)
+        + ",\"undo\":" + flag(summary.undo) + '}';
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "filesystem/change.h"
+#include "run/logrecord.h"
+#include "run/report.h"
 
 #include <QByteArray>
 #include <QString>
@@ -59,3 +61,28 @@ QByteArray headerRecord(
 // with `errors` error lines and `changes` records; an undo also says how
 // many changes it `left` as they were (-1: none said).
 QByteArray endRecord(bool stopped, int errors, int changes, int left = -1);
+
+// Text as a JSON string, quotes included.
+QByteArray jsonString(const QString &text);
+
+// A record of the machine output (--json), without its line feed: a change
+// as the journal has it, owners named; a warning or error as
+// {"op":"warning"|"error","text":...,"character":...} with the paths it
+// names; nothing for a plain line, which is for people.
+QByteArray outputRecord(const LogRecord &record, const QString &client);
+// The records of a block, each with its line feed.
+QByteArray outputRecords(const QVector<LogRecord> &records, const QString &client);
+
+// What the summary line says, for the machine output's last record.
+struct RunSummary
+{
+    int done = 0; // characters, or an undo's changes
+    int total = 0;
+    ChangeCounts counts;
+    int errors = 0;
+    QString journal; // empty for a dry run
+    bool stopped = false;
+    bool dryRun = false;
+    bool undo = false;
+};
+QByteArray summaryRecord(const RunSummary &summary);

@@ -1,10 +1,9 @@
 #include "migration/filerelocator.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 #include "filesystem/parentfolder.h"
-#include "log/loglevel.h"
 #include "paths/displayname.h"
+#include "run/report.h"
 
 #include <QDir>
 
@@ -13,21 +12,22 @@
 namespace {
 
 // The system's reason, where there is one, follows the words every such line has.
-QStringList unknownError(
+LogRecord unknownError(
     const QString &from, const QString &to, const LineSubject &subject, const QString &reason = QString())
 {
     QString message
         = QStringLiteral("unable to move %1 to %2: unknown error; opened in another process").arg(from, to);
     if (!reason.isEmpty())
         message += QStringLiteral(" (%1)").arg(reason);
-    return logLines(LogLevel::Error, message, subject);
+    return LogRecord::error(message, subject);
 }
 
 } // namespace
 
 void FileRelocator::operator()(const QDir &folder, const QString &from, const QString &to) const
 {
-    FileSystem &files = fileSystem();
+    FileSystem &files = m_run.files;
+    Report &log = m_run.report;
     // The folder and the names are used as they were found: the existence
     // check, the comparison, the change and the log line all name the one
     // entry on disk, whatever runs of dots its name holds.
@@ -49,21 +49,22 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
         case FileComparison::Identical: {
             // Only the entry that was compared goes, never the file a link of
             // that name points to.
-            // The warning stands before the line of the deletion it announces.
-            const int before = m_log.size();
-            appendLogLine(m_log, LogLevel::Warning,
+            // The warning stands before the line of the deletion it
+            // announces, and only when the deletion was made.
+            log.announce(LogRecord::warning(
                 QStringLiteral("%1 is a duplicate of %2, %1 has been deleted").arg(shownFrom, shownTo),
-                subject);
-            if (!files.removeCompared(source, target, seen, &reason)) {
-                m_log.erase(m_log.begin() + before, m_log.end());
-                m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
+                subject));
+            if (files.removeCompared(source, target, seen, &reason)) {
+                log.keepAnnouncement();
+            } else {
+                log.dropAnnouncement();
+                log.append(unknownError(shownFrom, shownTo, subject, reason.text));
             }
             return;
         }
         case FileComparison::Different:
-            appendLogLine(m_log, LogLevel::Error,
-                QStringLiteral("unable to move %1 to %2; files are different from each others")
-                    .arg(shownFrom, shownTo),
+            log.error(QStringLiteral("unable to move %1 to %2; files are different from each others")
+                          .arg(shownFrom, shownTo),
                 subject);
             return;
         case FileComparison::Unreadable:
@@ -71,7 +72,7 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
             // A folder or a dangling link (ENOENT) is no failure of the system's: no
             // reason to add.
             // Two names of one file are told as such: neither may go.
-            m_log.append(unknownError(shownFrom, shownTo, subject,
+            log.append(unknownError(shownFrom, shownTo, subject,
                 seen.sameFile ? QStringLiteral("they are two names of one file")
                     : seen.problem.code && seen.problem.code != ENOENT ? seen.problem.text
                                                                        : QString()));
@@ -83,11 +84,11 @@ void FileRelocator::operator()(const QDir &folder, const QString &from, const QS
     if (!m_folders.contains(parent)) {
         // A folder that could not be made is the reason the move cannot be.
         if (!files.makePath(parent, &reason)) {
-            m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
+            log.append(unknownError(shownFrom, shownTo, subject, reason.text));
             return;
         }
         m_folders.insert(parent);
     }
     if (!files.move(source, target, &reason))
-        m_log.append(unknownError(shownFrom, shownTo, subject, reason.text));
+        log.append(unknownError(shownFrom, shownTo, subject, reason.text));
 }

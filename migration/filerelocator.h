@@ -1,18 +1,21 @@
 #pragma once
 
+#include "run/runcontext.h"
+
 #include <QSet>
-#include <QStringList>
+#include <QString>
 
 class QDir;
 
-// Moves one entry of a folder to its new name. When the new place already
-// holds a byte-identical copy, the old entry is deleted instead; every other
-// problem leaves both entries alone and becomes a coloured line in the log.
+// Moves one entry of a folder to its new name, through the run's seam. When
+// the new place already holds a byte-identical copy, the old entry is
+// deleted instead; every other problem leaves both entries alone and becomes
+// an error line in the run's report.
 class FileRelocator
 {
 public:
-    explicit FileRelocator(QStringList &log)
-        : m_log(log)
+    explicit FileRelocator(RunContext &run)
+        : m_run(run)
     {
     }
 
@@ -20,8 +23,10 @@ public:
     // which are created as needed.
     void operator()(const QDir &folder, const QString &from, const QString &to) const;
 
+    const FileSystem &files() const { return m_run.files; }
+
 private:
-    QStringList &m_log;
+    RunContext &m_run;
     // Target folders found or made by earlier moves of this relocator. No
     // rule moves them away, so they are not looked up again.
     mutable QSet<QString> m_folders;

@@ -2,10 +2,8 @@
 
 #include "filesystem/clientfilesystem.h"
 #include "filesystem/diskfilesystem.h"
-#include "filesystem/filesystemscope.h"
 #include "filesystem/plannedfilesystem.h"
 #include "journal/journal.h"
-#include "log/loglevel.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
 
@@ -14,11 +12,11 @@
 #include <algorithm>
 #include <memory>
 
-RunSeam::RunSeam(const QString &client, const RunOptions &options, Reach reach)
+RunSeam::RunSeam(const QString &client, const RunOptions &options, Report &report, Reach reach)
     : m_client(client)
     , m_options(options)
     , m_root(std::make_unique<ClientRoot>())
-    , m_recorder(client, options.lines, reach == Reach::Client ? ShownFrom::Client : ShownFrom::Character)
+    , m_recorder(report)
 {
     std::unique_ptr<DiskFileSystem> disk = reach == Reach::Client
         ? std::make_unique<ClientFileSystem>(*m_root)
@@ -29,9 +27,6 @@ RunSeam::RunSeam(const QString &client, const RunOptions &options, Reach reach)
         m_files = std::move(disk);
     m_files->setObserver(&m_recorder);
     m_files->setClient(m_root.get());
-    // Machine output gives each warning and error line its record.
-    if (options.lines == ChangeLines::Json)
-        m_lineRecords = std::make_unique<LineRecords>(client);
 }
 
 RunSeam::~RunSeam() = default;
@@ -68,43 +63,44 @@ bool RunSeam::keepJournal(const QString &undoOf, RunReport &report)
 
 void RunSeam::finish(RunReport &report, int left)
 {
-    // An undo may have handed on lines already, with their error lines counted.
-    report.errors += int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
     if (m_journal)
-        m_journal->finish(report.outcome.stopped, report.errors, left);
+        m_journal->finish(report.outcome.stopped, report.errors(), left);
     m_files->sync(m_client);
-    report.counts = m_recorder.counts();
 }
 
 namespace {
 
 template<typename Converter>
-RunReport migrate(const Converter &convert, const WalkHooks &hooks, const RunOptions &options)
+RunReport migrate(const QString &folder, const Converter &convert, const RunOptions &options,
+    const WalkHooks &hooks, const StopRequest &stop)
 {
     RunReport report;
-    const QString client = QDir::currentPath();
-    RunSeam seam(client, options);
-    // Where there is no character folder there is no client to keep a journal in.
+    const QString client = QDir::cleanPath(QDir(folder).absolutePath());
+    report.log = Report(client, options.changeRecords);
+    RunSeam seam(client, options, report.log);
+    // Where there is no character folder there is no client to keep a journal
+    // in; the disk is asked before the client is opened.
     const bool found
-        = !AsFileTree::buildFileTree(charactersFolderPath(), AsFileTree::Folders).children.isEmpty();
+        = !AsFileTree::buildFileTree(DiskFileSystem(), charactersFolderPath(client), AsFileTree::Folders)
+               .children.isEmpty();
     if (!seam.open(report) || (found && !seam.keepJournal(QString(), report)))
         return report;
-    {
-        const FileSystemScope scope(seam.files());
-        report.log = restructureCharacterFolders(convert, hooks, &report.outcome);
-    }
+    RunContext run = seam.context(report.log, stop);
+    report.outcome = restructureCharacterFolders(run, convert, hooks);
     seam.finish(report);
     return report;
 }
 
 } // namespace
 
-RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options)
+RunReport runMigration(const QString &client, const LegacyConverter &convert, const RunOptions &options,
+    const WalkHooks &hooks, const StopRequest &stop)
 {
-    return migrate(convert, hooks, options);
+    return migrate(client, convert, options, hooks, stop);
 }
 
-RunReport runMigration(const ConversionReader &read, const WalkHooks &hooks, const RunOptions &options)
+RunReport runMigration(const QString &client, const ConversionReader &read, const RunOptions &options,
+    const WalkHooks &hooks, const StopRequest &stop)
 {
-    return migrate(read, hooks, options);
+    return migrate(client, read, options, hooks, stop);
 }

@@ -2,6 +2,7 @@
 
 #include "migration/restructure.h"
 #include "migration/runrecorder.h"
+#include "run/report.h"
 
 #include <memory>
 
@@ -9,7 +10,9 @@
 struct RunOptions
 {
     bool dryRun = false; // change nothing; plan on a copy laid over the disk
-    ChangeLines lines = ChangeLines::None;
+    // Keep a record of every change in the report, for a log that shows
+    // them; otherwise changes are only counted.
+    bool changeRecords = false;
     QString version; // the program's version, for the journal's header
 };
 
@@ -24,13 +27,23 @@ enum class RunFailure {
 // What a run did (or, dry, would do).
 struct RunReport
 {
-    QStringList log;
+    Report log; // every line as a record, with the counts
     WalkOutcome outcome;
-    ChangeCounts counts;
     QString journal; // the journal's path; empty for a dry run
-    int errors = 0; // error lines in the log (and those handed on as they came), counted at the end
+    bool undo = false; // the report of an undo
     QString failure; // why the run could not start; then nothing was changed
     RunFailure failureKind = RunFailure::None;
+
+    int errors() const { return log.errors(); }
+    ChangeCounts counts() const { return log.counts(); }
+    // The journal an undo could take back: a real run's that changed
+    // something. Empty for a dry run, a run that could not start, one that
+    // changed nothing, and an undo, whose own journal is never undone. Both
+    // programs offer an undo by this alone.
+    QString undoableJournal() const
+    {
+        return !undo && failure.isEmpty() && counts().any() ? journal : QString();
+    }
 
     void fail(RunFailure kind, const QString &reason)
     {
@@ -40,7 +53,6 @@ struct RunReport
 };
 
 class ClientRoot;
-class LineRecords;
 class FileSystem;
 class Journal;
 
@@ -52,12 +64,11 @@ enum class Reach {
 
 // The seam one run works through: the client's top folder, held open and
 // locked; the real disk, or a dry run's plan laid over it; the journal of a
-// real run; and the recorder that counts changes and adds their lines to the
-// log.
+// real run; and the recorder that tells every change to the run's report.
 class RunSeam
 {
 public:
-    RunSeam(const QString &client, const RunOptions &options, Reach reach = Reach::Links);
+    RunSeam(const QString &client, const RunOptions &options, Report &report, Reach reach = Reach::Links);
     ~RunSeam();
 
     // Opens and locks the client. False, with the reason in the report, when
@@ -68,6 +79,9 @@ public:
     // reason in the report, when it cannot be kept: then nothing may be changed.
     bool keepJournal(const QString &undoOf, RunReport &report);
     FileSystem &files() { return *m_files; }
+    // What every step of the run is handed: the client, this seam, the
+    // report and the stop request.
+    RunContext context(Report &report, const StopRequest &stop) { return {m_client, *m_files, report, stop}; }
     const ClientRoot &client() const { return *m_root; }
     // Closes the journal, makes the run durable and counts what it changed;
     // an undo says how many changes it `left` as they were.
@@ -80,14 +94,16 @@ private:
     std::unique_ptr<FileSystem> m_files;
     std::unique_ptr<Journal> m_journal;
     RunRecorder m_recorder;
-    std::unique_ptr<LineRecords> m_lineRecords;
 };
 
-// The migration of the client below the current folder, journaled: every
-// change goes through one file-system seam, which the journal, the preview
-// and the counts watch. A dry run takes every decision of a real one on a
-// plan laid over the disk, and changes nothing anywhere. A real run over a
-// client with character folders keeps its journal even when it changes
-// nothing, and makes all it wrote durable at its end.
-RunReport runMigration(const LegacyConverter &convert, const WalkHooks &hooks, const RunOptions &options);
-RunReport runMigration(const ConversionReader &read, const WalkHooks &hooks, const RunOptions &options);
+// The migration of the client whose top folder is `client`, journaled:
+// every change goes through one file-system seam, which the journal, the
+// preview and the counts watch. A dry run takes every decision of a real one
+// on a plan laid over the disk, and changes nothing anywhere. A real run over
+// a client with character folders keeps its journal even when it changes
+// nothing, and makes all it wrote durable at its end. `stop` is asked
+// between two character folders.
+RunReport runMigration(const QString &client, const LegacyConverter &convert, const RunOptions &options,
+    const WalkHooks &hooks = {}, const StopRequest &stop = {});
+RunReport runMigration(const QString &client, const ConversionReader &read, const RunOptions &options,
+    const WalkHooks &hooks = {}, const StopRequest &stop = {});

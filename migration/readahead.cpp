@@ -1,5 +1,4 @@
 #include "migration/readahead.h"
-#include "filesystem/filesystemscope.h"
 
 ReadAhead::ReadAhead(FileSystem &files)
     : m_files(files)
@@ -60,10 +59,7 @@ void ReadAhead::work()
         }
         ReadRecorder recorder(m_files);
         Result result;
-        {
-            const ThreadFileSystemScope scope(recorder);
-            result.conversion = reading();
-        }
+        result.conversion = reading(recorder);
         result.read = recorder.folders();
         result.passedLink = recorder.passedLink();
         {

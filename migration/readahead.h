@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filesystem/folderwatch.h"
-#include "log/folderconversion.h"
+#include "run/folderconversion.h"
 
 #include <condition_variable>
 #include <deque>
@@ -17,7 +17,9 @@
 class ReadAhead
 {
 public:
-    using Reading = std::function<std::unique_ptr<FolderConversion>()>;
+    // Reads through the seam it is given: on the second thread, one that
+    // watches which folders the reading passes.
+    using Reading = std::function<std::unique_ptr<FolderConversion>(const FileSystem &files)>;
 
     // How many readings may wait ahead of the walk: enough to even out
     // folders that take long to read against folders that take long to

@@ -1,15 +1,13 @@
 #include "migration/restructure.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
-#include "log/loglevel.h"
-#include "log/logsink.h"
 #include "migration/filerelocator.h"
 #include "migration/readahead.h"
 #include "paths/displayname.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
 #include "paths/medialookup.h"
+#include "run/report.h"
 
 #include <QDir>
 
@@ -28,10 +26,10 @@ struct NameLists
         QStringLiteral("custom"), QStringLiteral("custom2")};
 };
 
-QStringList iniFilePaths(const QString &folderPath)
+QStringList iniFilePaths(const FileSystem &files, const QString &folderPath)
 {
     QStringList paths;
-    for (const FileTree &file : buildFileTree(folderPath, Files, "ini").children)
+    for (const FileTree &file : buildFileTree(files, folderPath, Files, "ini").children)
         paths.append(path(file));
     return paths;
 }
@@ -44,27 +42,28 @@ QStringList iniFilePaths(const QString &folderPath)
 // starts, so a rule sees what the earlier ones did.
 void relocateEntries(const QDir &folder, const NameLists &names, const FileRelocator &relocate)
 {
+    const FileSystem &files = relocate.files();
     relocate(folder, QStringLiteral("char_icon.png"), QStringLiteral("actor.png"));
     relocate(folder, QStringLiteral("emotions"), QStringLiteral("resources"));
 
-    for (const FileTree &file : buildFileTree(folder.path(), Files, "wav").children) {
+    for (const FileTree &file : buildFileTree(files, folder.path(), Files, "wav").children) {
         if (names.shouts.contains(baseName(file)))
             relocate(folder, fileName(file), QStringLiteral("shouts/sounds/") + fileName(file).toLower());
     }
 
     const QDir shouts(folder.path() + QStringLiteral("/shouts"));
-    for (const FileTree &file : buildFileTree(shouts.path(), Files, MediaSuffixes::sound()).children) {
+    for (const FileTree &file : buildFileTree(files, shouts.path(), Files, MediaSuffixes::sound()).children) {
         if (names.shouts.contains(baseName(file)))
             relocate(shouts, fileName(file), QStringLiteral("sounds/") + fileName(file).toLower());
     }
-    for (const FileTree &file : buildFileTree(shouts.path(), Files, MediaSuffixes::image()).children)
+    for (const FileTree &file : buildFileTree(files, shouts.path(), Files, MediaSuffixes::image()).children)
         relocate(shouts, fileName(file), QStringLiteral("sprites/") + fileName(file).toLower());
 
-    for (const FileTree &sub : buildFileTree(folder.path(), Folders).children) {
+    for (const FileTree &sub : buildFileTree(files, folder.path(), Folders).children) {
         if (!names.keptFolders.contains(fileName(sub)))
             relocate(folder, fileName(sub), QStringLiteral("sprites/") + fileName(sub));
     }
-    for (const FileTree &file : buildFileTree(folder.path(), Files, MediaSuffixes::image()).children) {
+    for (const FileTree &file : buildFileTree(files, folder.path(), Files, MediaSuffixes::image()).children) {
         if (!names.icons.contains(fileName(file)))
             relocate(folder, fileName(file), QStringLiteral("sprites/") + fileName(file));
     }
@@ -72,22 +71,22 @@ void relocateEntries(const QDir &folder, const NameLists &names, const FileReloc
 
 // Entries whose names are not valid text are never listed; the log names
 // them, and says when a folder could not be read at all.
-void reportUnlisted(const QString &folder, QStringList &log)
+void reportUnlisted(const FileSystem &files, const QString &folder, QVector<LogRecord> &log)
 {
-    const FolderListing listing = fileSystem().list(folder);
+    const FolderListing listing = files.list(folder);
     if (!listing.error.isEmpty()) {
-        appendLogLine(log, LogLevel::Error,
+        log.append(LogRecord::error(
             QStringLiteral("cannot read the folder %1: %2")
                 .arg(displayName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1)), listing.error.text),
-            {folder, {}, {}});
+            {folder, {}, {}}));
     }
     for (const QByteArray &raw : listing.undecodable) {
         // The record can only name such an entry as the log shows it.
         const QString shown = displayBytes(raw);
-        appendLogLine(log, LogLevel::Warning,
+        log.append(LogRecord::warning(
             QStringLiteral("%1 is left alone: its name is not valid in this system's file-name encoding")
                 .arg(shown),
-            {folder + QLatin1Char('/') + shown, {}, {}});
+            {folder + QLatin1Char('/') + shown, {}, {}}));
     }
 }
 
@@ -100,7 +99,7 @@ public:
         , m_iniPaths(iniPaths)
     {
     }
-    QStringList apply() override { return m_convert(m_iniPaths); }
+    void apply(RunContext &run) override { m_convert(run, m_iniPaths); }
 
 private:
     const LegacyConverter &m_convert;
@@ -112,122 +111,107 @@ private:
 class FolderReading : public FolderConversion
 {
 public:
-    FolderReading(const ConversionReader &read, const QString &folderPath)
+    FolderReading(const ReadContext &client, const ConversionReader &read, const QString &folderPath)
     {
-        reportUnlisted(folderPath, m_unlisted);
+        reportUnlisted(client.files, folderPath, m_unlisted);
         if (read)
-            m_conversion = read(iniFilePaths(folderPath));
+            m_conversion = read(client, iniFilePaths(client.files, folderPath));
     }
 
-    QStringList apply() override
+    void apply(RunContext &run) override
     {
-        QStringList lines = m_unlisted;
+        run.report.append(m_unlisted);
         if (m_conversion)
-            lines.append(m_conversion->apply());
-        return lines;
+            m_conversion->apply(run);
     }
 
 private:
-    QStringList m_unlisted;
+    QVector<LogRecord> m_unlisted;
     std::unique_ptr<FolderConversion> m_conversion;
 };
 
-QStringList walk(
-    const ConversionReader &read, bool mayReadAhead, const WalkHooks &hooks, WalkOutcome *outcome)
+WalkOutcome walk(RunContext &run, const ConversionReader &read, bool mayReadAhead, const WalkHooks &hooks)
 {
-    QStringList log;
-    QDir folder(QDir::currentPath());
+    FileSystem &files = run.files;
+    Report &log = run.report;
+    QDir folder(run.client);
     const NameLists names;
 
     // What could not be listed among the character folders opens the log.
-    const QString charactersPath = charactersFolderPath();
-    QStringList opening;
-    reportUnlisted(charactersPath, opening);
-    const QVector<FileTree> characters = buildFileTree(charactersPath, Folders).children;
+    const QString charactersPath = charactersFolderPath(run.client);
+    QVector<LogRecord> opening;
+    reportUnlisted(files, charactersPath, opening);
+    const QVector<FileTree> characters = buildFileTree(files, charactersPath, Folders).children;
     WalkOutcome reached;
     reached.total = characters.size();
     if (characters.isEmpty())
-        log = opening;
+        log.append(opening);
 
-    const auto reading = [&read](const QString &folderPath) -> ReadAhead::Reading {
-        return [&read, folderPath] { return std::make_unique<FolderReading>(read, folderPath); };
+    const QString client = run.client;
+    const auto reading = [&read, client](const QString &folderPath) -> ReadAhead::Reading {
+        return [&read, client, folderPath](const FileSystem &through) {
+            return std::make_unique<FolderReading>(ReadContext{through, client}, read, folderPath);
+        };
     };
     std::unique_ptr<ReadAhead> ahead;
-    if (read && mayReadAhead && characters.size() > 1 && fileSystem().readsAlongsideChanges()) {
-        ahead = std::make_unique<ReadAhead>(fileSystem());
+    if (read && mayReadAhead && characters.size() > 1 && files.readsAlongsideChanges()) {
+        ahead = std::make_unique<ReadAhead>(files);
         for (int at = 0; at < qMin(int(ReadAhead::depth), characters.size()); ++at)
             ahead->start(reading(path(characters.at(at))));
     }
     for (int at = 0; at < characters.size(); ++at) {
         const FileTree &character = characters.at(at);
-        if (hooks.stopRequested && hooks.stopRequested()) {
+        if (run.stopWanted()) {
             reached.stopped = true;
             break;
         }
         if (hooks.progress)
             hooks.progress(reached.done, reached.total, fileName(character));
-        QStringList folderLog = opening;
+        const int first = log.size();
+        log.append(opening);
         opening.clear();
-        folderLog.append(QStringLiteral("Restructuring %1...").arg(displayName(fileName(character))));
-        {
-            const LogSink sink(folderLog);
-            folder.setPath(path(character));
-            std::unique_ptr<FolderConversion> prepared;
-            if (ahead) {
-                prepared = ahead->take();
-                if (at + ReadAhead::depth < characters.size())
-                    ahead->start(reading(path(characters.at(at + ReadAhead::depth))));
-            }
-            if (!prepared)
-                prepared = reading(path(character))();
-            folderLog.append(prepared->apply());
-            relocateEntries(folder, names, FileRelocator(folderLog));
-            fileSystem().doneWith(path(character));
+        log.line(QStringLiteral("Restructuring %1...").arg(displayName(fileName(character))));
+        folder.setPath(path(character));
+        std::unique_ptr<FolderConversion> prepared;
+        if (ahead) {
+            prepared = ahead->take();
+            if (at + ReadAhead::depth < characters.size())
+                ahead->start(reading(path(characters.at(at + ReadAhead::depth))));
         }
-        folderLog.append(QStringLiteral("Done!\n"));
-        log.append(folderLog);
+        if (!prepared)
+            prepared = reading(path(character))(files);
+        prepared->apply(run);
+        relocateEntries(folder, names, FileRelocator(run));
+        files.doneWith(path(character));
+        log.line(QStringLiteral("Done!\n"));
         ++reached.done;
         if (hooks.folderDone)
-            hooks.folderDone(folderLog);
+            hooks.folderDone(log, first);
     }
-    if (outcome)
-        *outcome = reached;
-    return log;
+    return reached;
 }
 
 } // namespace
 
-QStringList restructureCharacterFolders(
-    const LegacyConverter &convert, const WalkHooks &hooks, WalkOutcome *outcome)
+WalkOutcome restructureCharacterFolders(
+    RunContext &run, const LegacyConverter &convert, const WalkHooks &hooks)
 {
     ConversionReader read;
     if (convert) {
-        read = [&convert](const QStringList &iniPaths) -> std::unique_ptr<FolderConversion> {
+        read = [&convert](
+                   const ReadContext &, const QStringList &iniPaths) -> std::unique_ptr<FolderConversion> {
             return std::make_unique<WholeConversion>(convert, iniPaths);
         };
     }
-    return walk(read, false, hooks, outcome);
+    return walk(run, read, false, hooks);
 }
 
-QStringList restructureCharacterFolders(
-    const ConversionReader &read, const WalkHooks &hooks, WalkOutcome *outcome)
+WalkOutcome restructureCharacterFolders(RunContext &run, const ConversionReader &read, const WalkHooks &hooks)
 {
-    return walk(read, true, hooks, outcome);
-}
-
-QStringList restructureCharacterFolders(const LegacyConverter &convert, const ProgressReporter &progress)
-{
-    WalkHooks hooks;
-    hooks.progress = progress;
-    return restructureCharacterFolders(convert, hooks);
+    return walk(run, read, true, hooks);
 }
 
 QString stoppedLine(const WalkOutcome &outcome)
 {
     return QStringLiteral("Stopped after %1 of %2 characters.").arg(outcome.done).arg(outcome.total);
-}
-
-QString joinLog(const QStringList &log)
-{
-    return log.join(QLatin1Char('\n'));
 }

@@ -20,10 +20,11 @@ QString textOf(const QJsonObject &object, QLatin1String key, const QString &fall
 
 } // namespace
 
-ActorData::ActorData(const QString &actorName)
+ActorData::ActorData(const ReadContext &client, const QString &actorName)
     : name(actorName)
 {
-    const QJsonObject object = readJsonFile(actorDataFilePath(name).path, fileOptions).toObject();
+    const QJsonObject object
+        = readJsonFile(client.files, actorDataFilePath(client, name).path, fileOptions).toObject();
     shout_name = textOf(object, QLatin1String("shout_name"), QStringLiteral("default"));
     chatbox_name = textOf(object, QLatin1String("chatbox_name"));
     position_name = textOf(object, QLatin1String("position_name"));
@@ -39,7 +40,7 @@ ActorData::ActorData(const QString &actorName)
     }
 }
 
-FileError ActorData::save() const
+FileError ActorData::save(FileSystem &files, const QString &client) const
 {
     QJsonArray list;
     for (const ActorPreset &preset : presets)
@@ -50,7 +51,7 @@ FileError ActorData::save() const
     insertIfSet(builder, QStringLiteral("shout_name"), shout_name);
     insertIfSet(builder, QStringLiteral("chatbox_name"), chatbox_name);
     insertIfSet(builder, QStringLiteral("position_name"), position_name);
-    return writeJsonFile(builder.object(), actorDataFilePath(name).path, fileOptions);
+    return writeJsonFile(files, builder.object(), actorDataFilePath({files, client}, name).path, fileOptions);
 }
 
 void ActorData::setPreset(const ActorPreset &preset)

@@ -2,6 +2,7 @@
 
 #include "filesystem/fileerror.h"
 #include "model/actorpreset.h"
+#include "paths/readcontext.h"
 
 #include <QList>
 #include <QString>
@@ -14,11 +15,11 @@ namespace CsActor {
 class ActorData
 {
 public:
-    explicit ActorData(const QString &name);
+    ActorData(const ReadContext &client, const QString &name);
 
     // Writes the record to "data/actor.json" in the actor's folder, compact,
     // creating the folder "data" when needed. Returns why it could not, or nothing.
-    FileError save() const;
+    FileError save(FileSystem &files, const QString &client) const;
 
     // Replaces the preset of the same name (ignoring case) in place, or appends.
     void setPreset(const ActorPreset &preset);

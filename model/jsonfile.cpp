@@ -1,7 +1,6 @@
 #include "model/jsonfile.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -43,24 +42,23 @@ QByteArray serialise(const QJsonDocument &document, int options)
 
 } // namespace
 
-QJsonValue readJsonFile(const QString &path, int options)
+QJsonValue readJsonFile(const FileSystem &files, const QString &path, int options)
 {
     QByteArray bytes;
     FileError error;
     QJsonDocument document;
-    if (fileSystem().readFile(path, &bytes, &error))
+    if (files.readFile(path, &bytes, &error))
         document = parse(bytes, options);
     if (document.isArray())
         return document.array();
     return document.object();
 }
 
-FileError writeJsonFile(const QJsonValue &value, const QString &path, int options)
+FileError writeJsonFile(FileSystem &files, const QJsonValue &value, const QString &path, int options)
 {
     const QJsonDocument document
         = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
     FileError error;
-    FileSystem &files = fileSystem();
     if (!files.makePath(QFileInfo(path).absolutePath(), &error)
         || !files.writeDocument(path, serialise(document, options), &error))
         return error;

@@ -5,35 +5,38 @@
 
 template<typename T> QString CAbstractPath<T>::rootText() const
 {
-    return charactersFolderPath();
+    return charactersFolderPath(client());
 }
 
 template<typename T> ResolvedPath CAbstractPath<T>::rootPath() const
 {
-    return resolvePath(static_cast<const T *>(this)->rootText());
+    return resolvePath(files(), static_cast<const T *>(this)->rootText());
 }
 
 // The root's text is all a path below it needs: the root itself is not
 // looked up on disk again.
 template<typename T> ResolvedPath CAbstractPath<T>::filePath(const QString &relative) const
 {
-    return joinPath({static_cast<const T *>(this)->rootText(), relative});
+    return joinPath(files(), {static_cast<const T *>(this)->rootText(), relative});
 }
 
 template<typename T> ResolvedPath CAbstractPath<T>::soundPath(const QString &relative) const
 {
-    return findSoundFile(PathBuilder().append(static_cast<const T *>(this)->rootText()).append(relative));
+    return findSoundFile(
+        files(), PathBuilder().append(static_cast<const T *>(this)->rootText()).append(relative));
 }
 
 template<typename T> ResolvedPath CAbstractPath<T>::imagePath(const QString &relative) const
 {
-    return findImageFile(PathBuilder().append(static_cast<const T *>(this)->rootText()).append(relative));
+    return findImageFile(
+        files(), PathBuilder().append(static_cast<const T *>(this)->rootText()).append(relative));
 }
 
 template class CAbstractPath<CActorPath>;
 
-CActorPath::CActorPath(const QString &actorName)
-    : m_actorName(actorName)
+CActorPath::CActorPath(const ReadContext &client, const QString &actorName)
+    : CAbstractPath(client)
+    , m_actorName(actorName)
 {
 }
 
@@ -45,12 +48,12 @@ CActorPath &CActorPath::setActorName(const QString &name)
 
 ResolvedPath CActorPath::rootPath() const
 {
-    return resolvePath(rootText());
+    return resolvePath(files(), rootText());
 }
 
 QString CActorPath::rootText() const
 {
-    const QString characters = charactersFolderPath();
+    const QString characters = charactersFolderPath(client());
     if (m_actorName.isEmpty())
         return characters;
     // A folder name found on disk is used as found ("Edgeworth..." is not
@@ -62,28 +65,17 @@ QString CActorPath::rootText() const
     return joinPathText({characters, m_actorName});
 }
 
-namespace {
-
-// One per thread: the walk may read a folder ahead on another thread.
-CActorPath &sharedActorPath()
+ResolvedPath actorDataFilePath(const ReadContext &client, const QString &actorName)
 {
-    thread_local CActorPath instance;
-    return instance;
+    return CActorPath(client, actorName).filePath(FolderNames::actorDataFile);
 }
 
-} // namespace
-
-ResolvedPath actorDataFilePath(const QString &actorName)
+ResolvedPath actorFilePath(const ReadContext &client, const QString &actorName, const QString &relative)
 {
-    return sharedActorPath().setActorName(actorName).filePath(FolderNames::actorDataFile);
+    return CActorPath(client, actorName).filePath(relative);
 }
 
-ResolvedPath actorFilePath(const QString &actorName, const QString &relative)
+ResolvedPath actorImagePath(const ReadContext &client, const QString &actorName, const QString &relative)
 {
-    return sharedActorPath().setActorName(actorName).filePath(relative);
-}
-
-ResolvedPath actorImagePath(const QString &actorName, const QString &relative)
-{
-    return sharedActorPath().setActorName(actorName).imagePath(relative);
+    return CActorPath(client, actorName).imagePath(relative);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "paths/readcontext.h"
 #include "paths/resolvedpath.h"
 
-// Resolves paths below a root folder. The root is the derived class's choice;
-// the base roots everything at the characters folder.
+// Resolves paths below a root folder of one client, looking them up through
+// its seam. The root is the derived class's choice; the base roots
+// everything at the characters folder.
 template<typename T> class CAbstractPath
 {
 public:
@@ -16,17 +18,28 @@ public:
     QString rootText() const;
 
 protected:
-    CAbstractPath() = default;
+    explicit CAbstractPath(const ReadContext &client)
+        : m_files(&client.files)
+        , m_client(client.client)
+    {
+    }
     CAbstractPath(const CAbstractPath &) = default;
     CAbstractPath &operator=(const CAbstractPath &) = default;
     ~CAbstractPath() = default; // never deleted through a base pointer
+
+    const FileSystem &files() const { return *m_files; }
+    QString client() const { return m_client; }
+
+private:
+    const FileSystem *m_files;
+    QString m_client;
 };
 
 // Paths inside one character (actor) folder, by the folder's name.
 class CActorPath : public CAbstractPath<CActorPath>
 {
 public:
-    explicit CActorPath(const QString &actorName = QString());
+    explicit CActorPath(const ReadContext &client, const QString &actorName = QString());
 
     CActorPath &setActorName(const QString &name);
     QString actorName() const { return m_actorName; }
@@ -40,7 +53,6 @@ private:
 
 extern template class CAbstractPath<CActorPath>;
 
-// Each of these first names the actor, so earlier calls leave no trace.
-ResolvedPath actorDataFilePath(const QString &actorName);
-ResolvedPath actorFilePath(const QString &actorName, const QString &relative);
-ResolvedPath actorImagePath(const QString &actorName, const QString &relative);
+ResolvedPath actorDataFilePath(const ReadContext &client, const QString &actorName);
+ResolvedPath actorFilePath(const ReadContext &client, const QString &actorName, const QString &relative);
+ResolvedPath actorImagePath(const ReadContext &client, const QString &actorName, const QString &relative);

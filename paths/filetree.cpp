@@ -1,7 +1,6 @@
 #include "paths/filetree.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 
 #include <algorithm>
 
@@ -47,14 +46,14 @@ QVector<FolderEntry> sorted(QVector<FolderEntry> entries)
     return result;
 }
 
-void fill(FileTree &node, int filter, const QStringList &suffixes)
+void fill(const FileSystem &files, FileTree &node, int filter, const QStringList &suffixes)
 {
     // An empty path names no folder (QDir would read it as the current one).
     if (node.path.isEmpty())
         return;
     // The order is total, so the entries the filter takes are sorted alone.
     QVector<FolderEntry> taken;
-    for (const FolderEntry &entry : fileSystem().list(node.path).entries) {
+    for (const FolderEntry &entry : files.list(node.path).entries) {
         if (entry.isFolder ? (filter & Folders) : ((filter & Files) && suffixAccepted(entry.name, suffixes)))
             taken.append(entry);
     }
@@ -63,7 +62,7 @@ void fill(FileTree &node, int filter, const QStringList &suffixes)
         child.path = node.path + QLatin1Char('/') + entry.name;
         child.listingRoot = node.listingRoot;
         if (entry.isFolder && (filter & Recursive)) {
-            fill(child, filter, suffixes);
+            fill(files, child, filter, suffixes);
             if (child.children.isEmpty())
                 continue;
         }
@@ -73,23 +72,24 @@ void fill(FileTree &node, int filter, const QStringList &suffixes)
 
 } // namespace
 
-FileTree buildFileTree(const QString &path, const int &filter, const QStringList &suffixes)
+FileTree buildFileTree(
+    const FileSystem &files, const QString &path, const int &filter, const QStringList &suffixes)
 {
     FileTree root;
     root.path = path;
     root.listingRoot = QSharedPointer<const ListingRoot>::create(ListingRoot{path});
-    fill(root, filter, suffixes);
+    fill(files, root, filter, suffixes);
     return root;
 }
 
-FileTree buildFileTree(const QString &path, const int &filter)
+FileTree buildFileTree(const FileSystem &files, const QString &path, const int &filter)
 {
-    return buildFileTree(path, filter, QStringList());
+    return buildFileTree(files, path, filter, QStringList());
 }
 
-FileTree buildFileTree(const QString &path, const int &filter, const char *suffix)
+FileTree buildFileTree(const FileSystem &files, const QString &path, const int &filter, const char *suffix)
 {
-    return buildFileTree(path, filter, QStringList{QString::fromUtf8(suffix)});
+    return buildFileTree(files, path, filter, QStringList{QString::fromUtf8(suffix)});
 }
 
 QString path(const FileTree &node)

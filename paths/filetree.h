@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+class FileSystem;
+
 namespace AsFileTree {
 
 // Filter flags of a listing, combined as a bit set.
@@ -34,9 +36,10 @@ struct FileTree
 // case. A file is taken only when its suffix equals one of `suffixes`
 // (compared against the lower-cased list item, the file's own suffix as is);
 // an empty list takes every file.
-FileTree buildFileTree(const QString &path, const int &filter, const QStringList &suffixes);
-FileTree buildFileTree(const QString &path, const int &filter);
-FileTree buildFileTree(const QString &path, const int &filter, const char *suffix);
+FileTree buildFileTree(
+    const FileSystem &files, const QString &path, const int &filter, const QStringList &suffixes);
+FileTree buildFileTree(const FileSystem &files, const QString &path, const int &filter);
+FileTree buildFileTree(const FileSystem &files, const QString &path, const int &filter, const char *suffix);
 
 QString path(const FileTree &node);
 QString fileName(const FileTree &node);

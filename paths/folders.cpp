@@ -1,23 +1,13 @@
 #include "paths/folders.h"
 
-#include <QDir>
+#include "paths/resolvedpath.h"
 
-ResolvedPath currentFolder()
+QString baseFolderPath(const QString &client)
 {
-    return joinPath({QDir::currentPath()});
+    return joinPathText({client, FolderNames::base});
 }
 
-ResolvedPath baseFolder()
+QString charactersFolderPath(const QString &client)
 {
-    return joinPath({currentFolder().path, FolderNames::base});
-}
-
-ResolvedPath charactersFolder()
-{
-    return joinPath({baseFolder().path, FolderNames::characters});
-}
-
-QString charactersFolderPath()
-{
-    return joinPathText({QDir::currentPath(), FolderNames::base, FolderNames::characters});
+    return joinPathText({client, FolderNames::base, FolderNames::characters});
 }

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "paths/resolvedpath.h"
-
 #include <QLatin1String>
+#include <QString>
 
-// The client's folder layout, always relative to the process's current folder;
-// the executable's own location is never consulted.
+// The client's folder layout, below its top folder; the executable's own
+// location is never consulted.
 namespace FolderNames {
 inline const QLatin1String base("base");
 inline const QLatin1String characters("characters");
 inline const QLatin1String actorDataFile("data/actor.json");
 } // namespace FolderNames
 
-ResolvedPath currentFolder();
-ResolvedPath baseFolder();
-ResolvedPath charactersFolder();
-QString charactersFolderPath();
+// "CLIENT/base" and "CLIENT/base/characters", as text: nothing is looked up.
+QString baseFolderPath(const QString &client);
+QString charactersFolderPath(const QString &client);

@@ -1,7 +1,6 @@
 #include "paths/medialookup.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 
 namespace MediaSuffixes {
 
@@ -28,9 +27,8 @@ PathBuilder &PathBuilder::append(const QString &part)
 
 namespace {
 
-ResolvedPath findMedia(const QString &path, const QStringList &suffixes)
+ResolvedPath findMedia(const FileSystem &files, const QString &path, const QStringList &suffixes)
 {
-    const FileSystem &files = fileSystem();
     if (files.status(path).isFile())
         return {joinPathText({path}), true};
     for (const QString &suffix : suffixes) {
@@ -43,12 +41,12 @@ ResolvedPath findMedia(const QString &path, const QStringList &suffixes)
 
 } // namespace
 
-ResolvedPath findSoundFile(const PathBuilder &builder)
+ResolvedPath findSoundFile(const FileSystem &files, const PathBuilder &builder)
 {
-    return findMedia(builder.path(), MediaSuffixes::sound());
+    return findMedia(files, builder.path(), MediaSuffixes::sound());
 }
 
-ResolvedPath findImageFile(const PathBuilder &builder)
+ResolvedPath findImageFile(const FileSystem &files, const PathBuilder &builder)
 {
-    return findMedia(builder.path(), MediaSuffixes::image());
+    return findMedia(files, builder.path(), MediaSuffixes::image());
 }

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+class FileSystem;
+
 // Suffixes tried, in this order, for a media name given without one.
 namespace MediaSuffixes {
 const QStringList &sound(); // wav, opus, ogg, mp3
@@ -24,5 +26,5 @@ private:
 
 // The builder's path itself if it is a regular file, else the first
 // "path.suffix" that is one; the empty result when there is none.
-ResolvedPath findSoundFile(const PathBuilder &builder);
-ResolvedPath findImageFile(const PathBuilder &builder);
+ResolvedPath findSoundFile(const FileSystem &files, const PathBuilder &builder);
+ResolvedPath findImageFile(const FileSystem &files, const PathBuilder &builder);

@@ -1,7 +1,6 @@
 #include "paths/resolvedpath.h"
 
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,10 +18,10 @@ QString absoluteText(const QString &path)
 
 } // namespace
 
-ResolvedPath resolvePath(const QString &path)
+ResolvedPath resolvePath(const FileSystem &files, const QString &path)
 {
     const QString absolute = absoluteText(path);
-    return {absolute, fileSystem().status(absolute).isFile()};
+    return {absolute, files.status(absolute).isFile()};
 }
 
 QString removeDotRuns(const QString &part)
@@ -52,9 +51,9 @@ QString joinedText(const QStringList &parts)
 
 } // namespace
 
-ResolvedPath joinPath(const QStringList &parts)
+ResolvedPath joinPath(const FileSystem &files, const QStringList &parts)
 {
-    return resolvePath(joinedText(parts));
+    return resolvePath(files, joinedText(parts));
 }
 
 QString joinPathText(const QStringList &parts)

@@ -4,10 +4,9 @@
 #include "filesystem/filesystem.h"
 #include "filesystem/parentfolder.h"
 #include "journal/journal.h"
-#include "log/loglevel.h"
-#include "log/logsink.h"
 #include "paths/displayname.h"
 #include "paths/folders.h"
+#include "run/report.h"
 #include "undo/withheldrights.h"
 
 #include <QDir>
@@ -67,10 +66,10 @@ QString characterFolderOf(const QString &path)
 class Undoer
 {
 public:
-    Undoer(FileSystem &files, const QString &client, QStringList &log)
-        : m_files(files)
-        , m_client(client)
-        , m_log(log)
+    explicit Undoer(RunContext &run)
+        : m_files(run.files)
+        , m_client(run.client)
+        , m_log(run.report)
     {
     }
 
@@ -103,7 +102,7 @@ public:
 
     int left() const { return m_left; }
     // A line about the journal itself, which names no change.
-    void fail(const QString &message) { appendLogLine(m_log, LogLevel::Error, message, LineSubject()); }
+    void fail(const QString &message) { m_log.error(message); }
 
 private:
     QString absolute(const QString &path) const { return m_client + QLatin1Char('/') + path; }
@@ -119,13 +118,13 @@ private:
         } else {
             subject.path = absolute(change.path);
         }
-        appendLogLine(m_log, LogLevel::Error, message, subject);
+        m_log.error(message, subject);
         ++m_left;
     }
 
     void warn(const QString &message, const Change &change)
     {
-        appendLogLine(m_log, LogLevel::Warning, message, {absolute(change.path), {}, {}});
+        m_log.warning(message, {absolute(change.path), {}, {}});
     }
 
     // Both places of a change must be reached from inside the client.
@@ -265,7 +264,7 @@ private:
 
     FileSystem &m_files;
     QString m_client;
-    QStringList &m_log;
+    Report &m_log;
     bool m_quiet = false;
     bool m_claimed = false;
     int m_left = 0;
@@ -316,11 +315,10 @@ QHash<quint64, int> takenBack(
 // takes them as they come: the log of a long undo is never held whole.
 constexpr int linesHandedOn = 512;
 
-void handOn(RunReport &report, const UndoHooks &hooks)
+void handOn(Report &log, const UndoHooks &hooks)
 {
-    report.errors += int(std::count_if(report.log.cbegin(), report.log.cend(), isErrorLine));
-    hooks.linesDone(report.log);
-    report.log.clear();
+    hooks.linesDone(log);
+    log.takeRecords();
 }
 
 } // namespace
@@ -338,9 +336,11 @@ bool listJournals(const QString &folder, QVector<JournalSummary> *journals, QStr
     return why->isEmpty();
 }
 
-RunReport undoRun(const QString &target, const RunOptions &options, const UndoHooks &hooks)
+RunReport undoRun(
+    const QString &target, const RunOptions &options, const UndoHooks &hooks, const StopRequest &stop)
 {
     RunReport report;
+    report.undo = true;
     QString client;
     QString named;
     QString why;
@@ -348,7 +348,8 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
         report.fail(RunFailure::Other, why);
         return report;
     }
-    RunSeam seam(client, options, Reach::Client);
+    report.log = Report(client, options.changeRecords);
+    RunSeam seam(client, options, report.log, Reach::Client);
     if (!seam.open(report))
         return report;
     const QVector<JournalSummary> journals = clientJournals(seam.client(), &why);
@@ -400,12 +401,12 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
         hooks.starting(read);
     }
 
-    QStringList &log = report.log;
-    log.append(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
-    FileSystem &files = seam.files();
-    Undoer undoer(files, client, log);
+    RunContext run = seam.context(report.log, stop);
+    Report &log = run.report;
+    log.line(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
+    FileSystem &files = run.files;
+    Undoer undoer(run);
     {
-        const LogSink sink(log);
         for (const JournalIndex::Damage &damage : journal.damaged())
             undoer.fail(
                 QStringLiteral("line %1 of the journal is no record: %2").arg(damage.line).arg(damage.why));
@@ -432,7 +433,7 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
                                     .arg(why));
                 break;
             }
-            if (hooks.stopRequested && hooks.stopRequested()) {
+            if (run.stopWanted()) {
                 report.outcome.stopped = true;
                 break;
             }
@@ -456,15 +457,15 @@ RunReport undoRun(const QString &target, const RunOptions &options, const UndoHo
             undoer.undo(record.change, claimed, maybeUnmade);
             ++report.outcome.done;
             if (hooks.linesDone && log.size() >= linesHandedOn)
-                handOn(report, hooks);
+                handOn(log, hooks);
         }
     }
     if (report.outcome.stopped)
-        log.append(QStringLiteral("Stopped after %1 of %2 changes.")
-                       .arg(report.outcome.done)
-                       .arg(report.outcome.total));
+        log.line(QStringLiteral("Stopped after %1 of %2 changes.")
+                     .arg(report.outcome.done)
+                     .arg(report.outcome.total));
     else
-        log.append(QStringLiteral("Done!\n"));
+        log.line(QStringLiteral("Done!\n"));
     // A line that is no record may have been one: the run is not undone
     // while its journal holds any.
     seam.finish(report, undoer.left() + journal.damagedCount());

@@ -11,16 +11,14 @@ struct UndoHooks
     // Told before each change is taken back: how many are done, how many
     // there are, and the path of the one in hand.
     ProgressReporter progress;
-    // Asked between two changes; true ends the undo there. The same undo
-    // again finishes it.
-    std::function<bool()> stopRequested;
     // Told which run is about to be undone, before anything is.
     std::function<void(const JournalSummary &)> starting;
-    // Handed the log a block of lines at a time as the undo goes, so that
+    // Handed the log a block of records at a time as the undo goes, so that
     // the log of a long one is never held whole; the report then keeps only
     // the last block (and counts the error lines of all). Unset, the report
     // keeps the whole log.
-    std::function<void(const QStringList &)> linesDone;
+    // The records handed on are those `log` holds when it is called.
+    std::function<void(const Report &log)> linesDone;
 };
 
 // Reverses one run of a client: `target` is the client's top folder (then
@@ -34,10 +32,12 @@ struct UndoHooks
 // document still has its digest, a deleted duplicate's place is free and its
 // twin still holds the recorded bytes, a moved entry is still at its target
 // and its old place is free, a created folder is empty. Anything else is left
-// alone and becomes an error line. What an earlier undo of the same run that
+// alone and becomes an error line. `stop` is asked between two changes; the
+// same undo again finishes a stopped one. What an earlier undo of the same run that
 // was cut short took back already, and the last change of a run that was
 // killed before making it, are passed over in silence.
-RunReport undoRun(const QString &target, const RunOptions &options, const UndoHooks &hooks = {});
+RunReport undoRun(const QString &target, const RunOptions &options, const UndoHooks &hooks = {},
+    const StopRequest &stop = {});
 
 // The journals of the client `folder`, oldest first; false with the reason
 // when the folder or its journal folder cannot be read.

@@ -1,20 +1,21 @@
 #include "window/clientfolder.h"
 
+#include "filesystem/diskfilesystem.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
 
-bool holdsCharacterFolders()
+bool holdsCharacterFolders(const QString &client)
 {
-    return characterFolderCount() > 0;
+    return characterFolderCount(client) > 0;
 }
 
-int characterFolderCount()
+int characterFolderCount(const QString &client)
 {
     using namespace AsFileTree;
-    return buildFileTree(charactersFolderPath(), Folders).children.size();
+    return buildFileTree(DiskFileSystem(), charactersFolderPath(client), Folders).children.size();
 }
 
 QString chooseFolder(const QString &start)

@@ -2,16 +2,15 @@
 
 #include <QString>
 
-// Where the window program migrates. The walk works on the process's current
-// folder; the program makes the client's top folder current before a run.
+// Where the window program migrates: the folder it was started in, until the
+// user names another.
 
-// True when base/characters below the current folder holds at least one
-// character folder, as the walk lists them.
-bool holdsCharacterFolders();
+// True when base/characters below `client` holds at least one character
+// folder, as the walk lists them.
+bool holdsCharacterFolders(const QString &client);
 
-// The number of character folders below the current folder, as the walk
-// lists them.
-int characterFolderCount();
+// The number of character folders below `client`, as the walk lists them.
+int characterFolderCount(const QString &client);
 
 // Asks for the client's top folder with a folder chooser, starting in
 // `start`; the chosen folder, or empty when the user cancels.

@@ -3,20 +3,27 @@
 #include "log/loglevel.h"
 #include "migration/migration.h"
 #include "paths/folders.h"
+#include "run/textlog.h"
 #include "undo/undo.h"
 
 #include <QThread>
 
 namespace {
 
-QString logWindowText(QStringList log, const WalkOutcome &outcome)
+// The log window's text: the seed's coloured lines, without change lines.
+QString logWindowText(const RunReport &report)
 {
-    if (outcome.stopped)
-        log.append(stoppedLine(outcome));
+    TextForm form;
+    form.client = report.log.client();
+    QStringList log = textLines(report.log.records(), form);
+    if (report.undo)
+        return joinLog(log);
+    if (report.outcome.stopped)
+        log.append(stoppedLine(report.outcome));
     // An empty log would open no window, and nothing would ever end the
     // event loop; saying where the program looked ends the run as usual.
     if (log.isEmpty())
-        return QStringLiteral("No character folders found in %1.").arg(charactersFolderPath());
+        return QStringLiteral("No character folders found in %1.").arg(charactersFolderPath(form.client));
     return joinLog(log);
 }
 
@@ -45,51 +52,43 @@ WalkRunner::~WalkRunner()
     delete m_thread;
 }
 
-bool WalkRunner::start(bool dryRun)
+bool WalkRunner::start(const QString &client, bool dryRun)
 {
     WalkHooks hooks;
     // Emitted on the worker; Qt queues it to receivers in other threads.
     hooks.progress = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
-    hooks.stopRequested = [this] { return m_stop.load(); };
+    const StopRequest stop = [this] { return m_stop.load(); };
     // The window's run is journaled like any other.
     RunOptions options;
     options.version = m_version;
     options.dryRun = dryRun;
-    return launch(
-        [this, hooks, options] {
-            return m_read ? runMigration(m_read, hooks, options) : runMigration(m_convert, hooks, options);
-        },
-        false);
+    return launch([this, client, hooks, options, stop] {
+        return m_read ? runMigration(client, m_read, options, hooks, stop)
+                      : runMigration(client, m_convert, options, hooks, stop);
+    });
 }
 
 bool WalkRunner::startUndo(const QString &journal)
 {
     UndoHooks hooks;
     hooks.progress = [this](int done, int total, const QString &name) { emit progress(done, total, name); };
-    hooks.stopRequested = [this] { return m_stop.load(); };
+    const StopRequest stop = [this] { return m_stop.load(); };
     RunOptions options;
     options.version = m_version;
-    return launch([journal, hooks, options] { return undoRun(journal, options, hooks); }, true);
+    return launch([journal, hooks, options, stop] { return undoRun(journal, options, hooks, stop); });
 }
 
-bool WalkRunner::launch(std::function<RunReport()> work, bool undo)
+bool WalkRunner::launch(std::function<RunReport()> work)
 {
     if (m_thread)
         return false;
     m_stop = false;
-    m_thread = QThread::create([this, work, undo] {
+    m_thread = QThread::create([this, work] {
         const RunReport report = work();
         m_stopped = report.outcome.stopped;
-        const ChangeCounts &counts = report.counts;
-        const bool changed = counts.moves + counts.deletions + counts.documents + counts.folders > 0;
-        // No undo is offered after an undo: an undo's own journal is never undone.
-        m_undoable = !undo && changed && report.failure.isEmpty() ? report.journal : QString();
-        if (!report.failure.isEmpty())
-            m_message = formatLogLine(LogLevel::Error, report.failure);
-        else if (undo)
-            m_message = joinLog(report.log);
-        else
-            m_message = logWindowText(report.log, report.outcome);
+        m_undoable = report.undoableJournal();
+        m_message = report.failure.isEmpty() ? logWindowText(report)
+                                             : formatLogLine(LogLevel::Error, report.failure);
     });
     connect(m_thread, &QThread::finished, this, &WalkRunner::collect, Qt::QueuedConnection);
     m_thread->start();

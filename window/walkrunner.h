@@ -11,11 +11,11 @@
 
 class QThread;
 
-// Runs the journaled migration of the client below the current folder, its
-// preview, or the undo of one run, on a worker thread, so the window stays
-// responsive meanwhile. Its progress and its end arrive
-// as signals, queued to the thread the runner lives in. One walk at a time:
-// the walk's folder and actor paths are the process's own.
+// Runs the journaled migration of a client, its preview, or the undo of one
+// run, on a worker thread, so the window stays responsive meanwhile. Its
+// progress and its end arrive as signals, queued to the thread the runner
+// lives in. One walk at a time per runner; the walk gets all it works with
+// passed, so runners do not share anything.
 class WalkRunner : public QObject
 {
     Q_OBJECT
@@ -28,9 +28,10 @@ public:
     // Stops a walk still running after the folder in hand and waits for it.
     ~WalkRunner() override;
 
-    // False, doing nothing, while a walk is running. A dry run changes
-    // nothing and keeps no journal.
-    bool start(bool dryRun = false);
+    // Migrates the client whose top folder is `client`. False, doing
+    // nothing, while a walk is running. A dry run changes nothing and keeps
+    // no journal.
+    bool start(const QString &client, bool dryRun = false);
     // Takes back the run whose journal is `journal`, reporting each change
     // as progress; false, doing nothing, while a walk is running.
     bool startUndo(const QString &journal);
@@ -55,7 +56,7 @@ signals:
     void finished(const QString &message);
 
 private:
-    bool launch(std::function<RunReport()> work, bool undo);
+    bool launch(std::function<RunReport()> work);
     void collect();
 
     LegacyConverter m_convert;

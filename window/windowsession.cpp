@@ -12,6 +12,7 @@
 WindowSession::WindowSession(ConversionReader read, const QString &version, QObject *parent)
     : QObject(parent)
     , m_runner(std::move(read), version)
+    , m_client(QDir::currentPath()) // the program's one default: where it was started
 {
     connect(&m_confirm, &VConfirmFolder::chosen, this, &WindowSession::answer);
     connect(&m_runner, &WalkRunner::finished, this, &WindowSession::finished);
@@ -29,7 +30,7 @@ void WindowSession::begin(const QString &folder)
 {
     if (!folder.isEmpty())
         consider(folder);
-    else if (holdsCharacterFolders())
+    else if (holdsCharacterFolders(m_client))
         run(false); // started in the client: as the user asked, at once
     else
         choose();
@@ -38,11 +39,11 @@ void WindowSession::begin(const QString &folder)
 void WindowSession::choose()
 {
     m_stage = Stage::Asking;
-    const QString folder = chooseFolder(QDir::currentPath());
+    const QString folder = chooseFolder(m_client);
     if (!folder.isEmpty())
         consider(folder);
     else if (!m_meant.isEmpty())
-        consider(QDir::currentPath()); // back to the folder probably meant
+        consider(m_client); // back to the folder probably meant
     else
         run(false); // the walk finds nothing here, and the log window says where it looked
 }
@@ -50,19 +51,23 @@ void WindowSession::choose()
 void WindowSession::consider(const QString &folder)
 {
     m_stage = Stage::Asking;
-    if (!QFileInfo(folder).isDir() || !QDir::setCurrent(folder)) {
+    // A folder the user may not enter is no client to work on; the client is
+    // named as the system resolves it, links and all.
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isExecutable()) {
         m_stage = Stage::ShowingLog;
         showLog(tr("Cannot open the folder %1.").arg(folder));
         return;
     }
-    const int characters = characterFolderCount();
+    m_client = info.canonicalFilePath();
+    const int characters = characterFolderCount(m_client);
     if (characters > 0) {
-        m_confirm.askMigrate(QDir::currentPath(), characters);
+        m_confirm.askMigrate(m_client, characters);
         return;
     }
-    m_meant = probableClientFolder(QDir::currentPath());
+    m_meant = probableClientFolder(m_client);
     if (!m_meant.isEmpty())
-        m_confirm.askMeant(QDir::currentPath(), m_meant);
+        m_confirm.askMeant(m_client, m_meant);
     else
         run(false); // nothing to change: the log window says where it looked
 }
@@ -92,7 +97,7 @@ void WindowSession::run(bool dryRun)
 {
     m_stage = dryRun ? Stage::Previewing : Stage::Running;
     watch(new VMigrationProgress);
-    m_runner.start(dryRun);
+    m_runner.start(m_client, dryRun);
 }
 
 void WindowSession::undo(const QString &journal)
@@ -138,7 +143,7 @@ void WindowSession::finished(const QString &message)
 void WindowSession::logClosed()
 {
     if (m_stage == Stage::PreviewLog)
-        consider(QDir::currentPath()); // the preview seen, ask again
+        consider(m_client); // the preview seen, ask again
     else if (m_stage == Stage::ShowingLog)
         QCoreApplication::quit();
 }

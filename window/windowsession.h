@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/folderconversion.h"
+#include "run/folderconversion.h"
 #include "view/vconfirmfolder.h"
 #include "window/walkrunner.h"
 
@@ -46,4 +46,5 @@ private:
     QPointer<VMigrationProgress> m_progress;
     Stage m_stage = Stage::Asking;
     QString m_meant;
+    QString m_client; // the client's top folder, as the system resolves it
 };

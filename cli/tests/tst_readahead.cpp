@@ -7,6 +7,7 @@
 #include "migration/restructure.h"
 #include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
+#include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
@@ -23,11 +24,10 @@ struct Outcome
 
 template<typename Converter> Outcome walkIn(const QString &client, const Converter &convert)
 {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(client);
+    TestRun run(client);
+    restructureCharacterFolders(run.context, convert);
     Outcome outcome;
-    outcome.log = joinLog(restructureCharacterFolders(convert, WalkHooks()));
-    QDir::setCurrent(previous);
+    outcome.log = joinLog(run.lines());
     outcome.tree = RandomClient::manifest(client);
     return outcome;
 }

@@ -1,4 +1,5 @@
 #include "convert/convertlegacyfiles.h"
+#include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
@@ -106,7 +107,9 @@ void TestConvertLegacyFiles::logLines()
     QStringList paths;
     for (const QString &ini : inis)
         paths.append(kit + ini);
-    QCOMPARE(convertLegacyFiles(paths), lines);
+    TestRun run(m_dir->path());
+    convertLegacyFiles(run.context, paths);
+    QCOMPARE(run.lines(), lines);
 
     QStringList expected = tree + inKit(added);
     QStringList after = TreeFixture::describe(m_dir->path());
@@ -127,7 +130,9 @@ void TestConvertLegacyFiles::writtenBytes()
                "3=x\r\n[Sound]\r\n2=sfx#3\r\n",
             "emotions/1.png=i"})
             + QStringList{"base/sounds/general/sfx.wav=w"}));
-    QCOMPARE(convertLegacyFiles({kit + "char.ini"}), QStringList{"Converting char.ini..."});
+    TestRun run(m_dir->path());
+    convertLegacyFiles(run.context, {kit + "char.ini"});
+    QCOMPARE(run.lines(), QStringList{"Converting char.ini..."});
     QCOMPARE(TreeFixture::readFile(kit + "char.toml"),
         QByteArray("\r\n\r\n[[scenario]]\r\n"
                    "actor_preset_name = \"1\"\r\n"

@@ -1,4 +1,5 @@
 #include "convert/convertlegacyini.h"
+#include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
@@ -86,7 +87,8 @@ QList<CsActor::LegacyEmote> TestConvertLegacyIni::convert(const QByteArray &ini,
     QList<CsActor::LegacyEmote> emotes{CsActor::LegacyEmote()};
     if (!TreeFixture::build(m_dir->path(), inKit(entries)) || !TreeFixture::writeFile(kit + "char.ini", ini))
         return emotes;
-    convertLegacyIni(emotes, kit + "char.ini");
+    TestRun run(m_dir->path());
+    convertLegacyIni(run.context, emotes, kit + "char.ini");
     return emotes;
 }
 
@@ -213,7 +215,8 @@ void TestConvertLegacyIni::secondDescriptionKeepsFirstActorData()
 {
     QVERIFY(TreeFixture::writeFile(kit + "extra.ini", "[Options]\nshowname=Other\n"));
     QList<CsActor::LegacyEmote> emotes{CsActor::LegacyEmote()};
-    convertLegacyIni(emotes, kit + "extra.ini");
+    TestRun run(m_dir->path());
+    convertLegacyIni(run.context, emotes, kit + "extra.ini");
     QVERIFY(emotes.isEmpty());
     const QByteArray first = TreeFixture::readFile(kit + "data/actor.json");
     QCOMPARE(first, QByteArray("{\"presets\":[{\"display_name\":\"Kit\"},{\"display_name\":\"Other\"}]}"));
@@ -222,7 +225,7 @@ void TestConvertLegacyIni::secondDescriptionKeepsFirstActorData()
     QCOMPARE(TreeFixture::readFile(kit + "data/actor.json"), first);
 
     // A description that is gone names no folder and leaves nothing behind.
-    convertLegacyIni(emotes, QStringLiteral("base/characters/Gone/char.ini"));
+    convertLegacyIni(run.context, emotes, QStringLiteral("base/characters/Gone/char.ini"));
     QVERIFY(emotes.isEmpty());
     QVERIFY(!QFileInfo::exists(QStringLiteral("base/characters/data")));
     QVERIFY(!QFileInfo::exists(QStringLiteral("base/characters/Gone")));

@@ -1,4 +1,5 @@
 #include "convert/scenarioreader.h"
+#include "filesystem/diskfilesystem.h"
 #include "testsupport/treefixture.h"
 
 #include <QJsonDocument>
@@ -18,6 +19,8 @@ QJsonArray json(const QByteArray &text)
 class TestScenarioReader : public QObject
 {
     Q_OBJECT
+
+    DiskFileSystem m_disk; // the tests' own seam
 
 private slots:
     void sections_data();
@@ -100,7 +103,7 @@ void TestScenarioReader::sections()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QJsonArray, data);
-    QCOMPARE(readScenarioData(write(ini)), data);
+    QCOMPARE(readScenarioData(m_disk, write(ini)), data);
 }
 
 void TestScenarioReader::emotes_data()
@@ -126,7 +129,7 @@ void TestScenarioReader::emotes()
     QFETCH(QByteArray, ini);
     QFETCH(QJsonArray, emotes);
     QList<CsActor::LegacyEmote> read{CsActor::LegacyEmote()};
-    readScenarioIni(read, write(ini));
+    readScenarioIni(m_disk, read, write(ini));
     QJsonArray expected;
     for (const QJsonValue &value : emotes) {
         QJsonObject object = value.toObject();
@@ -143,9 +146,9 @@ void TestScenarioReader::emotes()
 void TestScenarioReader::unreadableFileGivesNothing()
 {
     QList<CsActor::LegacyEmote> read{CsActor::LegacyEmote()};
-    readScenarioIni(read, m_dir.filePath(QStringLiteral("absent.ini")));
+    readScenarioIni(m_disk, read, m_dir.filePath(QStringLiteral("absent.ini")));
     QVERIFY(read.isEmpty());
-    QVERIFY(readScenarioData(m_dir.path()).isEmpty());
+    QVERIFY(readScenarioData(m_disk, m_dir.path()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestScenarioReader)

@@ -1,6 +1,7 @@
 #include "convert/tomllayout.h"
 #include "convert/tomlvalue.h"
 #include "convert/tomlwriter.h"
+#include "filesystem/diskfilesystem.h"
 #include "model/actordescription.h"
 #include "testsupport/tomlparseback.h"
 #include "testsupport/treefixture.h"
@@ -69,6 +70,8 @@ QByteArray crlf(QByteArray text)
 class TestTomlWriter : public QObject
 {
     Q_OBJECT
+
+    DiskFileSystem m_disk; // the tests' own seam
 
 private slots:
     void init();
@@ -189,7 +192,7 @@ void TestTomlWriter::documentBytes()
     QFETCH(QJsonObject, document);
     QFETCH(QByteArray, bytes);
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
-    QCOMPARE(writeTomlFile(document, path).text, QString());
+    QCOMPARE(writeTomlFile(m_disk, document, path).text, QString());
     const QByteArray written = TreeFixture::readFile(path);
     QCOMPARE(written, bytes);
     QVERIFY(!written.startsWith("\xef\xbb\xbf"));
@@ -226,7 +229,7 @@ void TestTomlWriter::textSurvives()
     const QJsonObject document{
         {QStringLiteral("scenario"), QJsonArray{emote, QJsonObject{{QStringLiteral("sound_delay"), 1}}}}};
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
-    writeTomlFile(document, path);
+    writeTomlFile(m_disk, document, path);
     const QByteArray written = TreeFixture::readFile(path);
     QVERIFY(!written.isEmpty());
     QCOMPARE(parseToml(written), document);
@@ -266,7 +269,7 @@ void TestTomlWriter::longTextSurvives()
     const QJsonObject document{{QStringLiteral("scenario"),
         QJsonArray{QJsonObject{{QStringLiteral("display_name"), text}, {QStringLiteral("sound_delay"), 0}}}}};
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
-    writeTomlFile(document, path);
+    writeTomlFile(m_disk, document, path);
     const QByteArray written = TreeFixture::readFile(path);
     QVERIFY(!written.isEmpty());
     QVERIFY2(QString::fromUtf8(written).toUtf8() == written, "the written bytes are not UTF-8");
@@ -321,7 +324,7 @@ void TestTomlWriter::replacesWholeFile()
 {
     const QString path = m_dir->filePath(QStringLiteral("char.toml"));
     QVERIFY(TreeFixture::writeFile(path, QByteArray(4096, 'x')));
-    writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), path);
+    writeTomlFile(m_disk, json("{'scenario':[{'sound_delay':0}]}"), path);
     QCOMPARE(TreeFixture::readFile(path), crlf("\nscenario = [\n{sound_delay=0}, \n]\n\n"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList{"char.toml"});
@@ -341,7 +344,8 @@ void TestTomlWriter::unwritableTargets()
     QFETCH(QString, target);
     QFETCH(QStringList, entries);
     QVERIFY(TreeFixture::build(m_dir->path(), entries));
-    QVERIFY(!writeTomlFile(json("{'scenario':[{'sound_delay':0}]}"), m_dir->filePath(target)).isEmpty());
+    QVERIFY(
+        !writeTomlFile(m_disk, json("{'scenario':[{'sound_delay':0}]}"), m_dir->filePath(target)).isEmpty());
     QCOMPARE(TreeFixture::describe(m_dir->path()), entries);
 }
 
@@ -368,7 +372,7 @@ void TestTomlWriter::tablesNotWritten()
     FileError reason;
     QVERIFY(formatTomlDocument(table, &reason).isEmpty());
     QCOMPARE(reason.text, error);
-    QCOMPARE(writeTomlText(table, m_dir->filePath(QStringLiteral("char.toml"))).text, error);
+    QCOMPARE(writeTomlText(m_disk, table, m_dir->filePath(QStringLiteral("char.toml"))).text, error);
     QCOMPARE(TreeFixture::describe(m_dir->path()), QStringList());
 }
 

@@ -1,7 +1,7 @@
 #include "filesystem/filesystem.h"
-#include "filesystem/filesystemscope.h"
 #include "log/loglevel.h"
 #include "migration/filerelocator.h"
+#include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
 #include <QCryptographicHash>
@@ -30,6 +30,8 @@ QStringList describe(const QString &root)
 class TestFileRelocator : public QObject
 {
     Q_OBJECT
+
+    DiskFileSystem m_disk; // the tests' own seam
 
 private slots:
     void logLine_data();
@@ -64,7 +66,6 @@ void TestFileRelocator::logLine()
     QFETCH(QString, message);
     QFETCH(QString, line);
     QCOMPARE(formatLogLine(LogLevel(level), message), line);
-    QCOMPARE(isErrorLine(line), level == int(LogLevel::Error));
 }
 
 void TestFileRelocator::digest_data()
@@ -85,7 +86,7 @@ void TestFileRelocator::digest()
 
     // The digest a deletion records is the one of the bytes compared.
     ComparedSource seen;
-    QCOMPARE(fileSystem().compare(dir.filePath("a"), dir.filePath("b"), &seen), FileComparison::Identical);
+    QCOMPARE(m_disk.compare(dir.filePath("a"), dir.filePath("b"), &seen), FileComparison::Identical);
     QCOMPARE(seen.sha3, QCryptographicHash::hash(content, QCryptographicHash::Sha3_256));
     QCOMPARE(seen.content.size, qint64(content.size()));
     if (content == "abc")
@@ -94,10 +95,10 @@ void TestFileRelocator::digest()
 
     QByteArray bytes;
     FileError reason;
-    QVERIFY(fileSystem().readFile(dir.filePath("a"), &bytes, &reason));
+    QVERIFY(m_disk.readFile(dir.filePath("a"), &bytes, &reason));
     QCOMPARE(bytes, content);
-    QVERIFY(!fileSystem().readFile(dir.filePath("missing"), &bytes, &reason));
-    QVERIFY(!fileSystem().readFile(dir.path(), &bytes, &reason)); // a folder is no file
+    QVERIFY(!m_disk.readFile(dir.filePath("missing"), &bytes, &reason));
+    QVERIFY(!m_disk.readFile(dir.path(), &bytes, &reason)); // a folder is no file
 }
 
 void TestFileRelocator::compare_data()
@@ -120,7 +121,7 @@ void TestFileRelocator::compare()
     QTemporaryDir dir;
     build(dir.path(), entries);
     ComparedSource seen;
-    QTEST(int(fileSystem().compare(dir.filePath("a"), dir.filePath("b"), &seen)), "result");
+    QTEST(int(m_disk.compare(dir.filePath("a"), dir.filePath("b"), &seen)), "result");
 }
 
 void TestFileRelocator::relocate_data()
@@ -225,13 +226,18 @@ void TestFileRelocator::relocate()
     QTemporaryDir dir;
     build(dir.path(), before);
 
-    QStringList log{"first"};
-    const FileRelocator relocator(log);
+    TestRun run(dir.path());
+    run.report.line("first");
+    const FileRelocator relocator(run.context);
     relocator(QDir(dir.path()), from, to);
 
     QTEST(describe(dir.path()), "after");
     QFETCH(QStringList, lines);
-    QCOMPARE(log, QStringList{"first"} + lines); // appended, never replaced
+    QCOMPARE(run.lines(), QStringList{"first"} + lines); // appended, never replaced
+    // Errors are counted by their kind, as they are made.
+    QCOMPARE(run.report.errors(), int(std::count_if(lines.cbegin(), lines.cend(), [](const QString &l) {
+        return l.startsWith(error);
+    })));
 }
 
 void TestFileRelocator::missingFolderRelocatesNothing()
@@ -240,13 +246,13 @@ void TestFileRelocator::missingFolderRelocatesNothing()
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
     build(dir.path(), {"holdit.wav=w"});
-    QStringList log;
+    TestRun run(dir.path());
     // The folder is gone; its entries must not be looked for in the current folder.
-    const FileRelocator relocator(log);
+    const FileRelocator relocator(run.context);
     relocator(QDir(dir.filePath("gone")), "holdit.wav", "sounds/holdit.wav");
     QDir::setCurrent(previous);
     QCOMPARE(describe(dir.path()), QStringList{"holdit.wav=w"});
-    QVERIFY(log.isEmpty());
+    QVERIFY(run.report.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFileRelocator)

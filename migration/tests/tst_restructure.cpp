@@ -1,8 +1,10 @@
 // The walk in process, with the conversion replaced by a recorder: what the
 // conversion is handed, when, and where its lines land in the log.
 
+#include "journal/journalformat.h"
 #include "log/loglevel.h"
 #include "migration/restructure.h"
+#include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
 #include <QDir>
@@ -50,10 +52,13 @@ void TestRestructure::conversionInput()
             "base/characters/Kit/sub/deep.ini=", "base/characters/Kit/.hidden.ini=",
             "base/characters/Empty/"}));
     QList<QStringList> calls;
-    const QStringList log = restructureCharacterFolders([&calls](const QStringList &paths) {
+    TestRun run(".");
+    restructureCharacterFolders(run.context, [&calls](RunContext &context, const QStringList &paths) {
         calls.append(paths);
-        return QStringList{"converted " + QString::number(paths.size()), "second line"};
+        context.report.line("converted " + QString::number(paths.size()));
+        context.report.line("second line");
     });
+    const QStringList log = run.lines();
 
     const QString kit = QDir::currentPath() + "/base/characters/Kit/";
     QCOMPARE(calls.size(), 2);
@@ -73,9 +78,9 @@ void TestRestructure::conversionRunsBeforeRelocation()
     QVERIFY(
         TreeFixture::build(".", {"base/characters/Kit/emotions/1.png=e", "base/characters/Kit/char.ini="}));
     bool sawEmotions = false;
-    restructureCharacterFolders([&sawEmotions](const QStringList &) {
+    TestRun run(".");
+    restructureCharacterFolders(run.context, [&sawEmotions](RunContext &, const QStringList &) {
         sawEmotions = QFile::exists("base/characters/Kit/emotions/1.png");
-        return QStringList();
     });
     QVERIFY(sawEmotions);
     QVERIFY(QFile::exists("base/characters/Kit/resources/1.png"));
@@ -85,20 +90,21 @@ void TestRestructure::progress()
 {
     QVERIFY(TreeFixture::build(".", {"base/characters/b/", "base/characters/A/", "base/characters/c.txt="}));
     QStringList reports;
-    restructureCharacterFolders({}, [&reports](int done, int total, const QString &name) {
+    WalkHooks hooks;
+    hooks.progress = [&reports](int done, int total, const QString &name) {
         reports.append(QString("%1/%2 %3").arg(done).arg(total).arg(name));
-    });
+    };
+    TestRun run(".");
+    restructureCharacterFolders(run.context, LegacyConverter(), hooks);
     QCOMPARE(reports, (QStringList{"0/2 A", "1/2 b"}));
 }
 
 void TestRestructure::emptyClient()
 {
     int calls = 0;
-    const QStringList log = restructureCharacterFolders([&calls](const QStringList &) {
-        ++calls;
-        return QStringList();
-    });
-    QVERIFY(log.isEmpty());
+    TestRun run(".");
+    restructureCharacterFolders(run.context, [&calls](RunContext &, const QStringList &) { ++calls; });
+    QVERIFY(run.report.isEmpty());
     QCOMPARE(calls, 0);
 }
 
@@ -126,18 +132,14 @@ void TestRestructure::lineRecords()
 {
     QFETCH(LineSubject, subject);
     QFETCH(QString, places);
-    QStringList log;
-    appendLogLine(log, LogLevel::Error, "x \"y\"", subject);
-    // Without records asked for, the log is the text alone.
-    QCOMPARE(log, QStringList{formatLogLine(LogLevel::Error, "x \"y\"")});
-    {
-        const LineRecords records("/c/");
-        log = logLines(LogLevel::Warning, "x \"y\"", subject);
-    }
-    QCOMPARE(log.size(), 2);
-    QCOMPARE(log.first(), formatLogLine(LogLevel::Warning, "x \"y\""));
-    QVERIFY(isRecordLine(log.last()) && !isWarningLine(log.last()));
-    QCOMPARE(recordOfLine(log.last()), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
+    Report report("/c/");
+    report.warning("x \"y\"", subject);
+    report.error("x \"y\"", subject);
+    QCOMPARE(report.errors(), 1);
+    const LogRecord &warning = report.records().first();
+    QCOMPARE(textLine(warning, {}), formatLogLine(LogLevel::Warning, "x \"y\""));
+    QCOMPARE(QString(outputRecord(warning, "/c/")), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
+    QCOMPARE(QString(outputRecord(warning, "/c")), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
 }
 
 QTEST_GUILESS_MAIN(TestRestructure)

@@ -1,3 +1,4 @@
+#include "filesystem/diskfilesystem.h"
 #include "model/actordata.h"
 #include "testsupport/treefixture.h"
 
@@ -14,6 +15,8 @@ const QString file = QStringLiteral("base/characters/Mira/data/actor.json");
 class TestActorData : public QObject
 {
     Q_OBJECT
+
+    DiskFileSystem m_disk; // the tests' own seam
 
 private slots:
     void init();
@@ -85,15 +88,15 @@ void TestActorData::load()
 {
     QFETCH(QByteArray, content);
     QVERIFY(TreeFixture::writeFile(file, content));
-    const CsActor::ActorData data("Mira");
+    const CsActor::ActorData data({m_disk, m_dir->path()}, "Mira");
     QVERIFY(!data.presets.isEmpty());
-    data.save();
+    data.save(m_disk, m_dir->path());
     QTEST(TreeFixture::readFile(file), "saved");
 }
 
 void TestActorData::missingFileSavesDefaults()
 {
-    CsActor::ActorData data("Mira");
+    CsActor::ActorData data({m_disk, m_dir->path()}, "Mira");
     QCOMPARE(data.shout_name, QString("default"));
     QVERIFY(data.chatbox_name.isEmpty());
     QCOMPARE(data.presets.size(), 1);
@@ -101,7 +104,7 @@ void TestActorData::missingFileSavesDefaults()
     QCOMPARE(data.presets.first().displayName(), QString("Mira"));
     QVERIFY(!QFile::exists(file)); // loading writes nothing
 
-    data.save();
+    data.save(m_disk, m_dir->path());
     QCOMPARE(TreeFixture::readFile(file),
         QByteArray(R"({"presets":[{"display_name":"Mira"}],"shout_name":"default"})"));
 
@@ -109,10 +112,10 @@ void TestActorData::missingFileSavesDefaults()
     CsActor::ActorPreset legacy;
     legacy.setBlipFile("female");
     data.presets.append(legacy);
-    data.save();
+    data.save(m_disk, m_dir->path());
     QCOMPARE(TreeFixture::readFile(file),
         QByteArray(R"({"presets":[{"display_name":"Mira"},{"blip_file":"female"}],"shout_name":"default"})"));
-    const CsActor::ActorData reloaded("Mira");
+    const CsActor::ActorData reloaded({m_disk, m_dir->path()}, "Mira");
     QCOMPARE(reloaded.presets.size(), 1);
     QCOMPARE(reloaded.presets.first().blipFile(), QString("female"));
     QCOMPARE(reloaded.presets.first().displayName(), QString());
@@ -129,7 +132,7 @@ void TestActorData::presetNamesAreLowerCase()
 
 void TestActorData::setPreset()
 {
-    CsActor::ActorData data("Mira");
+    CsActor::ActorData data({m_disk, m_dir->path()}, "Mira");
     CsActor::ActorPreset calm;
     calm.setName("calm");
     data.setPreset(calm);

@@ -1,3 +1,4 @@
+#include "filesystem/diskfilesystem.h"
 #include "model/jsonfile.h"
 #include "model/jsonobjectbuilder.h"
 #include "testsupport/treefixture.h"
@@ -13,6 +14,8 @@ using TreeFixture::writeFile;
 class TestJsonFile : public QObject
 {
     Q_OBJECT
+
+    DiskFileSystem m_disk; // the tests' own seam
 
 private slots:
     void read_data();
@@ -48,7 +51,7 @@ void TestJsonFile::read()
     const QString path = dir.filePath("f.json");
     if (content != "-")
         QVERIFY(writeFile(path, content));
-    const QJsonValue value = readJsonFile(path, JsonFileOptions::Text);
+    const QJsonValue value = readJsonFile(m_disk, path, JsonFileOptions::Text);
     QVERIFY(value.isArray() || value.isObject());
     const QJsonDocument document
         = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
@@ -84,11 +87,11 @@ void TestJsonFile::write()
     QTemporaryDir dir;
     const QString path = dir.filePath("deep/er/f.json"); // folders are created
     QVERIFY(writeFile(path + "x", "other"));
-    writeJsonFile(value, path, options);
+    writeJsonFile(m_disk, value, path, options);
     QTEST(readFile(path), "bytes");
 
     // Replacing an existing file replaces it whole.
-    writeJsonFile(QJsonObject(), path, JsonFileOptions::Text);
+    writeJsonFile(m_disk, QJsonObject(), path, JsonFileOptions::Text);
     QCOMPARE(readFile(path), QByteArray("{}"));
     QCOMPARE(readFile(path + "x"), QByteArray("other"));
 }
@@ -98,12 +101,12 @@ void TestJsonFile::binaryRoundTrip()
     QTemporaryDir dir;
     const QString path = dir.filePath("f.bin");
     const QJsonObject object{{"name", "Mira"}, {"n", 3}};
-    writeJsonFile(object, path, 0);
+    writeJsonFile(m_disk, object, path, 0);
     QVERIFY(!readFile(path).startsWith('{'));
-    QCOMPARE(readJsonFile(path, 0).toObject(), object);
+    QCOMPARE(readJsonFile(m_disk, path, 0).toObject(), object);
     // Text is not binary JSON: read as binary it is an empty object.
     QVERIFY(writeFile(path, "{\"a\":1}"));
-    QCOMPARE(readJsonFile(path, 0).toObject(), QJsonObject());
+    QCOMPARE(readJsonFile(m_disk, path, 0).toObject(), QJsonObject());
 }
 
 void TestJsonFile::failedWriteKeepsTheOldFile()
@@ -111,12 +114,12 @@ void TestJsonFile::failedWriteKeepsTheOldFile()
     QTemporaryDir dir;
     // The target is a folder: nothing can be written there, and nothing is lost.
     QVERIFY(TreeFixture::build(dir.path(), {"actor.json/keep=1"}));
-    writeJsonFile(QJsonObject{{"a", 1}}, dir.filePath("actor.json"), JsonFileOptions::Text);
+    writeJsonFile(m_disk, QJsonObject{{"a", 1}}, dir.filePath("actor.json"), JsonFileOptions::Text);
     QCOMPARE(TreeFixture::describe(dir.path()), (QStringList{"actor.json/", "actor.json/keep=1"}));
 
     // A folder that cannot be created: no file and no stray temporary file.
     QVERIFY(writeFile(dir.filePath("plain"), "p"));
-    writeJsonFile(QJsonObject{{"a", 1}}, dir.filePath("plain/sub/actor.json"), JsonFileOptions::Text);
+    writeJsonFile(m_disk, QJsonObject{{"a", 1}}, dir.filePath("plain/sub/actor.json"), JsonFileOptions::Text);
     QCOMPARE(TreeFixture::describe(dir.path()), (QStringList{"actor.json/", "actor.json/keep=1", "plain=p"}));
 }
 

@@ -1,3 +1,4 @@
+#include "filesystem/diskfilesystem.h"
 #include "paths/actorpath.h"
 #include "paths/filetree.h"
 #include "paths/folders.h"
@@ -52,6 +53,7 @@ private slots:
 private:
     QTemporaryDir *m_dir = nullptr;
     QString m_previous;
+    const DiskFileSystem m_disk;
 };
 
 void TestPaths::init()
@@ -94,23 +96,21 @@ void TestPaths::joinRule()
     QFETCH(QString, relative);
     parts.replaceInStrings(QRegularExpression("^@"), QDir::currentPath());
     const QString expected = QDir::currentPath() + '/' + relative;
-    const ResolvedPath resolved = joinPath(parts);
+    const ResolvedPath resolved = joinPath(m_disk, parts);
     QCOMPARE(resolved.path, expected);
     QCOMPARE(joinPathText(parts), expected);
     QVERIFY(!resolved.isFile);
 
     touch(expected);
-    QVERIFY(joinPath(parts).isFile);
+    QVERIFY(joinPath(m_disk, parts).isFile);
 }
 
 void TestPaths::wellKnownFolders()
 {
     const QString here = QDir::currentPath();
-    QCOMPARE(currentFolder().path, here);
-    QCOMPARE(baseFolder().path, here + "/base");
-    QCOMPARE(charactersFolder().path, here + "/base/characters");
-    QCOMPARE(charactersFolderPath(), here + "/base/characters");
-    QVERIFY(!charactersFolder().isFile); // a folder is never a file
+    QCOMPARE(baseFolderPath(here), here + "/base");
+    QCOMPARE(charactersFolderPath(here), here + "/base/characters");
+    QCOMPARE(charactersFolderPath(here + "/"), here + "/base/characters");
 }
 
 void TestPaths::listing_data()
@@ -155,7 +155,7 @@ void TestPaths::listing()
             touch("list/" + entry);
     }
     const QString root = QDir::currentPath() + "/list";
-    const AsFileTree::FileTree tree = AsFileTree::buildFileTree(root, filter, suffixes);
+    const AsFileTree::FileTree tree = AsFileTree::buildFileTree(m_disk, root, filter, suffixes);
     QCOMPARE(tree.path, root);
     QCOMPARE(names(tree), expected);
     for (const AsFileTree::FileTree &child : tree.children) {
@@ -168,15 +168,16 @@ void TestPaths::listingSharesRoot()
 {
     touch("list/a.png");
     touch("list/b.png");
-    const AsFileTree::FileTree tree = AsFileTree::buildFileTree("list", AsFileTree::Files, "png");
+    const AsFileTree::FileTree tree = AsFileTree::buildFileTree(m_disk, "list", AsFileTree::Files, "png");
     QCOMPARE(tree.children.size(), 2);
     QCOMPARE(tree.listingRoot->path, QString("list"));
     QCOMPARE(tree.children.at(0).listingRoot, tree.listingRoot);
     QCOMPARE(tree.children.at(0).path, QString("list/a.png"));
 
     // A missing folder and an empty path name no folder: nothing is listed.
-    QVERIFY(AsFileTree::buildFileTree("missing", AsFileTree::Files).children.isEmpty());
-    QVERIFY(AsFileTree::buildFileTree(QString(), AsFileTree::Files | AsFileTree::Folders).children.isEmpty());
+    QVERIFY(AsFileTree::buildFileTree(m_disk, "missing", AsFileTree::Files).children.isEmpty());
+    QVERIFY(AsFileTree::buildFileTree(m_disk, QString(), AsFileTree::Files | AsFileTree::Folders)
+                .children.isEmpty());
 }
 
 void TestPaths::recursiveListingDropsEmptyFolders()
@@ -185,7 +186,7 @@ void TestPaths::recursiveListingDropsEmptyFolders()
     touch("tree/b/y.txt");
     QVERIFY(QDir().mkpath("tree/c"));
     const int filter = AsFileTree::Folders | AsFileTree::Files | AsFileTree::Recursive;
-    const AsFileTree::FileTree tree = AsFileTree::buildFileTree("tree", filter, "png");
+    const AsFileTree::FileTree tree = AsFileTree::buildFileTree(m_disk, "tree", filter, "png");
     QCOMPARE(names(tree), QStringList{"a"});
     QCOMPARE(names(tree.children.at(0)), QStringList{"deep"});
     QCOMPARE(names(tree.children.at(0).children.at(0)), QStringList{"x.png"});
@@ -264,7 +265,7 @@ void TestPaths::mediaLookup()
 
     PathBuilder builder;
     builder.append(QDir::currentPath()).append(name);
-    const ResolvedPath result = sound ? findSoundFile(builder) : findImageFile(builder);
+    const ResolvedPath result = sound ? findSoundFile(m_disk, builder) : findImageFile(m_disk, builder);
     if (found.isEmpty()) {
         QVERIFY(result.path.isEmpty());
         QVERIFY(!result.isFile);
@@ -286,22 +287,23 @@ void TestPaths::pathBuilder()
 
 void TestPaths::actorPaths()
 {
+    const ReadContext client{m_disk, QDir::currentPath()};
     const QString characters = QDir::currentPath() + "/base/characters";
-    QCOMPARE(actorDataFilePath("Mira").path, characters + "/Mira/data/actor.json");
-    QCOMPARE(actorDataFilePath(QString()).path, characters + "/data/actor.json");
-    QCOMPARE(actorFilePath("Mira", "emotions/1.png").path, characters + "/Mira/emotions/1.png");
-    QCOMPARE(actorFilePath("..", "x").path, characters + "/x"); // a name cannot climb out
-    QVERIFY(!actorFilePath("Mira", "char.ini").isFile);
+    QCOMPARE(actorDataFilePath(client, "Mira").path, characters + "/Mira/data/actor.json");
+    QCOMPARE(actorDataFilePath(client, QString()).path, characters + "/data/actor.json");
+    QCOMPARE(actorFilePath(client, "Mira", "emotions/1.png").path, characters + "/Mira/emotions/1.png");
+    QCOMPARE(actorFilePath(client, "..", "x").path, characters + "/x"); // a name cannot climb out
+    QVERIFY(!actorFilePath(client, "Mira", "char.ini").isFile);
 
     touch("base/characters/Mira/char.ini");
-    QVERIFY(actorFilePath("Mira", "char.ini").isFile);
+    QVERIFY(actorFilePath(client, "Mira", "char.ini").isFile);
     touch("base/characters/Mira/emotions/happy.png");
-    const ResolvedPath image = actorImagePath("Mira", "emotions/happy");
+    const ResolvedPath image = actorImagePath(client, "Mira", "emotions/happy");
     QCOMPARE(image.path, characters + "/Mira/emotions/happy.png");
     QVERIFY(image.isFile);
-    QVERIFY(actorImagePath("Kit", "emotions/happy").path.isEmpty()); // the earlier name left no trace
+    QVERIFY(actorImagePath(client, "Kit", "emotions/happy").path.isEmpty()); // the earlier name left no trace
 
-    CActorPath actor("Mira");
+    CActorPath actor(client, "Mira");
     QCOMPARE(actor.rootPath().path, characters + "/Mira");
     QCOMPARE(actor.setActorName(QString()).rootPath().path, characters);
     QCOMPARE(actor.setActorName("Mira").soundPath("emotions/happy").path, QString());

@@ -2,6 +2,7 @@
 // ends, one stopped part-way and one that finds nothing, and how far a stop
 // lets the walk go.
 
+#include "run/report.h"
 #include "testsupport/treefixture.h"
 #include "window/walkrunner.h"
 
@@ -56,17 +57,17 @@ void TestWalkRunner::message()
 
     int calls = 0;
     WalkRunner *self = nullptr;
-    WalkRunner runner([&](const QStringList &) {
+    WalkRunner runner([&](RunContext &run, const QStringList &) {
         if (++calls == stopDuring)
             self->requestStop(); // from the worker, as a click would come from elsewhere
-        return QStringList{"converted"};
+        run.report.line("converted");
     });
     self = &runner;
     QSignalSpy finished(&runner, &WalkRunner::finished);
     QSignalSpy progress(&runner, &WalkRunner::progress);
 
-    QVERIFY(runner.start());
-    QVERIFY(!runner.start()); // one walk at a time
+    QVERIFY(runner.start(client.path()));
+    QVERIFY(!runner.start(client.path())); // one walk at a time
     QVERIFY(finished.wait(60000));
     QVERIFY(!runner.isRunning());
     QCOMPARE(finished.size(), 1);
@@ -107,9 +108,9 @@ void TestWalkRunner::previewAndUndo()
     QVERIFY(TreeFixture::build(".", tree));
     const QStringList before = TreeFixture::describe(".");
 
-    WalkRunner runner([](const QStringList &) { return QStringList{"converted"}; });
+    WalkRunner runner([](RunContext &run, const QStringList &) { run.report.line("converted"); });
     QSignalSpy finished(&runner, &WalkRunner::finished);
-    QVERIFY(runner.start(dryRun));
+    QVERIFY(runner.start(client.path(), dryRun));
     QVERIFY(finished.wait(60000));
     QVERIFY(!runner.wasStopped());
     QCOMPARE(!runner.undoableJournal().isEmpty(), undoable);
