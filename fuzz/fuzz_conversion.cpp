@@ -8,6 +8,7 @@
 #include "convert/settingtext.h"
 #include "fuzz/fuzzsupport.h"
 #include "settings/settingfile.h"
+#include "testsupport/testrun.h"
 #include "testsupport/tomlparseback.h"
 
 #include <QDir>
@@ -66,7 +67,9 @@ void check(const std::uint8_t *data, std::size_t size)
     if (!Fuzz::writeFile(iniPath, QByteArray(reinterpret_cast<const char *>(data), int(size))))
         Fuzz::fail("the input file can be written", iniPath);
 
-    const QStringList log = convertLegacyFiles({iniPath});
+    TestRun run(QDir::currentPath());
+    convertLegacyFiles(run.context, {iniPath});
+    const QStringList log = run.lines();
     const bool said = log == QStringList{QStringLiteral("Converting char.ini...")};
     Fuzz::require(said || log.isEmpty(), "the log has one line at most", log.join('\n'));
     QFile toml(tomlPath);

@@ -12,6 +12,7 @@
 #include "fuzz/fuzzsupport.h"
 #include "journal/journal.h"
 #include "journal/journalfile.h"
+#include "journal/journalformat.h"
 #include "migration/runrecorder.h"
 #include "undo/undo.h"
 
@@ -317,21 +318,20 @@ void checkDryUndo(const QByteArray &input)
     const QByteArray before = listing(scratch);
     RunOptions options;
     options.dryRun = true;
-    options.lines = ChangeLines::Json;
+    options.changeRecords = true;
     options.version = QStringLiteral("fuzz");
     age(scratch);
     const RunReport report = undoRun(path, options);
-    Fuzz::require(unread(scratch), "a dry undo reads nothing beside the client", report.log.join('\n'));
-    Fuzz::require(listing(scratch) == before, "a dry undo changes nothing", report.log.join('\n'));
+    const QString log = QString::fromUtf8(outputRecords(report.log.records(), report.log.client()));
+    Fuzz::require(unread(scratch), "a dry undo reads nothing beside the client", log);
+    Fuzz::require(listing(scratch) == before, "a dry undo changes nothing", log);
 
-    for (const QString &line : report.log) {
-        if (!isRecordLine(line))
+    for (const LogRecord &line : report.log.records()) {
+        // Warning and error records name places too, but change nothing.
+        if (line.kind != LogRecord::Kind::Change)
             continue;
         // A change outside the client is shown with its absolute path, which no record holds.
-        // Warning and error records name places too, but change nothing.
-        const QByteArray record = recordOfLine(line).toUtf8();
-        if (record.startsWith("{\"op\":\"error\"") || record.startsWith("{\"op\":\"warning\""))
-            continue;
+        const QByteArray record = outputRecord(line, report.log.client());
         JournalRecord planned;
         QString why;
         Fuzz::require(parseJournalRecord(record, &planned, &why),

@@ -2,6 +2,7 @@
 // one non-empty object per section, read the same way twice.
 
 #include "convert/scenarioreader.h"
+#include "filesystem/diskfilesystem.h"
 #include "fuzz/fuzzsupport.h"
 
 #include <QJsonObject>
@@ -14,9 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const QString path = Fuzz::scratchFolder() + QStringLiteral("/scene.ini");
     if (!Fuzz::writeFile(path, QByteArray(reinterpret_cast<const char *>(data), int(size))))
         Fuzz::fail("the input file can be written", path);
-    const QJsonArray kept = readScenarioData(path);
+    const DiskFileSystem disk;
+    const QJsonArray kept = readScenarioData(disk, path);
     for (const QJsonValue &section : kept)
         Fuzz::require(section.isObject() && !section.toObject().isEmpty(), "kept sections are not empty");
-    Fuzz::require(readScenarioData(path) == kept, "a second reading gives the same sections");
+    Fuzz::require(readScenarioData(disk, path) == kept, "a second reading gives the same sections");
     return 0;
 }

@@ -5,6 +5,7 @@
 // and read back with the TOML library.
 
 #include "convert/tomlwriter.h"
+#include "filesystem/diskfilesystem.h"
 #include "fuzz/fuzzsupport.h"
 #include "testsupport/tomlparseback.h"
 
@@ -44,8 +45,9 @@ QJsonObject document(const QByteArray &input)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const QString path = Fuzz::scratchFolder() + QStringLiteral("/char.toml");
+    DiskFileSystem disk;
     const QJsonObject written = document(QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    const QString error = writeTomlFile(written, path).text;
+    const QString error = writeTomlFile(disk, written, path).text;
     const QString json = QString::fromUtf8(QJsonDocument(written).toJson(QJsonDocument::Compact));
     Fuzz::require(error.isEmpty(), "the description is written", error + QLatin1Char('\n') + json);
 

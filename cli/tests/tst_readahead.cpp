@@ -1,9 +1,11 @@
 // Reading the next character folder ahead changes nothing of the outcome:
 // made-up clients give the log and tree the program gave before it read
 // ahead (stored beside this test), and the same as a walk that reads each
-// folder in turn, also where a link lets one folder change the next.
+// folder in turn, also where a link lets one folder change the next. Two
+// runs at once in one process give what two processes give.
 
 #include "convert/convertlegacyfiles.h"
+#include "migration/migration.h"
 #include "migration/restructure.h"
 #include "testsupport/clirunner.h"
 #include "testsupport/randomclient.h"
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 namespace {
 
@@ -48,6 +52,7 @@ private slots:
     void matchesTheStoredOutcome();
     void matchesReadingInTurn_data();
     void matchesReadingInTurn();
+    void twoRunsSideBySide();
 };
 
 void TestReadAhead::matchesTheStoredOutcome_data()
@@ -118,6 +123,38 @@ void TestReadAhead::matchesReadingInTurn()
     if (QByteArray(QTest::currentDataTag()).startsWith("a link"))
         QVERIFY(TreeFixture::readFile(inTurn.filePath("base/characters/B/char.toml"))
                     .contains("display_icon = \"2\""));
+}
+
+// Nothing of a run is held outside its context: two runs on two clients at
+// once, each reading ahead on a thread of its own, give the trees and logs
+// (change lines too) that the program gives for each alone.
+void TestReadAhead::twoRunsSideBySide()
+{
+    QTemporaryDir together[2];
+    QTemporaryDir alone[2];
+    for (int at = 0; at < 2; ++at) {
+        const QStringList entries = RandomClient::entries(quint32(41 + at), 16);
+        QVERIFY(TreeFixture::build(together[at].path(), entries));
+        QVERIFY(TreeFixture::build(alone[at].path(), entries));
+    }
+    RunOptions options;
+    options.version = QStringLiteral("test");
+    options.changeRecords = true;
+    RunReport reports[2];
+    std::thread first([&] { reports[0] = runMigration(together[0].path(), prepareLegacyFiles, options); });
+    std::thread second([&] { reports[1] = runMigration(together[1].path(), prepareLegacyFiles, options); });
+    first.join();
+    second.join();
+    for (int at = 0; at < 2; ++at) {
+        const CliRun run = runCli({"--color=always", "-q", "-v", alone[at].path()});
+        QVERIFY(run.finished);
+        TextForm form;
+        form.client = reports[at].log.client();
+        form.changes = true;
+        QVERIFY(reports[at].failure.isEmpty());
+        QCOMPARE(joinLog(textLines(reports[at].log.records(), form)).split(QLatin1Char('\n')), lines(run.out));
+        QCOMPARE(RandomClient::manifest(together[at].path()), RandomClient::manifest(alone[at].path()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestReadAhead)
