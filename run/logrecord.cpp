@@ -1,26 +1,29 @@
 #include "run/logrecord.h"
 
-LogRecord LogRecord::line(const QString &text)
+namespace {
+
+LogRecord made(LogRecord::Kind kind, const QString &text, const LineSubject &subject = {})
 {
     LogRecord record;
+    record.kind = kind;
     record.text = text;
+    record.subject = subject;
     return record;
+}
+
+} // namespace
+
+LogRecord LogRecord::line(const QString &text)
+{
+    return made(Kind::Text, text);
 }
 
 LogRecord LogRecord::warning(const QString &message, const LineSubject &subject)
 {
-    LogRecord record;
-    record.kind = Kind::Warning;
-    record.text = message;
-    record.subject = subject;
-    return record;
+    return made(Kind::Warning, message, subject);
 }
 
 LogRecord LogRecord::error(const QString &message, const LineSubject &subject)
 {
-    LogRecord record;
-    record.kind = Kind::Error;
-    record.text = message;
-    record.subject = subject;
-    return record;
+    return made(Kind::Error, message, subject);
 }
