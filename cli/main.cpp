@@ -293,6 +293,7 @@ int main(int argc, char *argv[])
     Interrupt::install();
     ProgressLine progress(stderr, progressWanted(parser.optionNames()));
     TextForm form;
+    form.client = client; // an undo's client is the one its target names: told with its lines
     form.changes = parser.isSet(verboseOption);
     form.shownFrom = undo ? ShownFrom::Client : ShownFrom::Character;
     LogOutput output(format, colour, form, progress);
@@ -324,7 +325,6 @@ int main(int argc, char *argv[])
         };
         hooks.folderDone
             = [&output](const Report &log, int first) { output.writeBlock(log.records().mid(first)); };
-        output.setClient(client);
         report = runMigration(client, prepareLegacyFiles, options, hooks, Interrupt::requested);
     }
     progress.clear();

@@ -16,6 +16,7 @@ RunSeam::RunSeam(const QString &client, const RunOptions &options, Report &repor
     : m_client(client)
     , m_options(options)
     , m_root(std::make_unique<ClientRoot>())
+    , m_report(report)
     , m_recorder(report)
 {
     std::unique_ptr<DiskFileSystem> disk = reach == Reach::Client
@@ -85,7 +86,7 @@ RunReport migrate(const QString &folder, const Converter &convert, const RunOpti
                .children.isEmpty();
     if (!seam.open(report) || (found && !seam.keepJournal(QString(), report)))
         return report;
-    RunContext run = seam.context(report.log, stop);
+    RunContext run = seam.context(stop);
     report.outcome = restructureCharacterFolders(run, convert, hooks);
     seam.finish(report);
     return report;

@@ -81,7 +81,7 @@ public:
     FileSystem &files() { return *m_files; }
     // What every step of the run is handed: the client, this seam, the
     // report and the stop request.
-    RunContext context(Report &report, const StopRequest &stop) { return {m_client, *m_files, report, stop}; }
+    RunContext context(const StopRequest &stop) { return {m_client, *m_files, m_report, stop}; }
     const ClientRoot &client() const { return *m_root; }
     // Closes the journal, makes the run durable and counts what it changed;
     // an undo says how many changes it `left` as they were.
@@ -93,6 +93,7 @@ private:
     std::unique_ptr<ClientRoot> m_root;
     std::unique_ptr<FileSystem> m_files;
     std::unique_ptr<Journal> m_journal;
+    Report &m_report;
     RunRecorder m_recorder;
 };
 

@@ -78,22 +78,20 @@ void Report::change(const Change &change)
 void Report::announce(LogRecord record)
 {
     m_announced = std::move(record);
-    m_hasAnnounced = true;
 }
 
 void Report::keepAnnouncement()
 {
-    if (!m_hasAnnounced)
+    if (!m_announced)
         return;
-    m_hasAnnounced = false;
-    append(std::move(m_announced));
-    m_announced = LogRecord();
+    LogRecord record = std::move(*m_announced);
+    m_announced.reset();
+    append(std::move(record));
 }
 
 void Report::dropAnnouncement()
 {
-    m_hasAnnounced = false;
-    m_announced = LogRecord();
+    m_announced.reset();
 }
 
 QVector<LogRecord> Report::takeRecords()

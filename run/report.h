@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <optional>
+
 // What a run changed, by kind.
 struct ChangeCounts
 {
@@ -64,8 +66,7 @@ private:
     QString m_client;
     bool m_keepsChanges;
     QVector<LogRecord> m_records;
-    LogRecord m_announced;
-    bool m_hasAnnounced = false;
+    std::optional<LogRecord> m_announced;
     int m_errors = 0;
     ChangeCounts m_counts;
 };

@@ -2,7 +2,6 @@
 
 #include "filesystem/clientroot.h"
 #include "filesystem/filesystem.h"
-#include "filesystem/parentfolder.h"
 #include "journal/journal.h"
 #include "paths/displayname.h"
 #include "paths/folders.h"
@@ -10,8 +9,6 @@
 #include "undo/undotarget.h"
 #include "undo/withheldrights.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -327,7 +324,7 @@ RunReport undoRun(
         hooks.starting(read);
     }
 
-    RunContext run = seam.context(report.log, stop);
+    RunContext run = seam.context(stop);
     Report &log = run.report;
     log.line(QStringLiteral("Undoing %1...").arg(displayName(chosen->name)));
     FileSystem &files = run.files;
