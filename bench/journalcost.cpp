@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
     }
     DiskFileSystem disk;
     Report report(client);
-    RunContext run{client, disk, report, {}};
+    RunContext run{client, disk, report, {}, {}};
     restructureCharacterFolders(run, prepareLegacyFiles);
     disk.sync(client);
     return 0;

@@ -87,6 +87,7 @@ RunReport migrate(const QString &folder, const Converter &convert, const RunOpti
     if (!seam.open(report) || (found && !seam.keepJournal(QString(), report)))
         return report;
     RunContext run = seam.context(stop);
+    run.characters = options.characters;
     report.outcome = restructureCharacterFolders(run, convert, hooks);
     seam.finish(report);
     return report;

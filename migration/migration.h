@@ -14,6 +14,9 @@ struct RunOptions
     // them; otherwise changes are only counted.
     bool changeRecords = false;
     QString version; // the program's version, for the journal's header
+    // The character folders to migrate, by name as listed in
+    // "base/characters"; empty for every one. The journal holds only theirs.
+    QStringList characters;
 };
 
 // Why a run or an undo did not start; then nothing was changed.
@@ -81,7 +84,7 @@ public:
     FileSystem &files() { return *m_files; }
     // What every step of the run is handed: the client, this seam, the
     // report and the stop request.
-    RunContext context(const StopRequest &stop) { return {m_client, *m_files, m_report, stop}; }
+    RunContext context(const StopRequest &stop) { return {m_client, *m_files, m_report, stop, {}}; }
     const ClientRoot &client() const { return *m_root; }
     // Closes the journal, makes the run durable and counts what it changed;
     // an undo says how many changes it `left` as they were.

@@ -10,7 +10,9 @@
 #include "run/report.h"
 
 #include <QDir>
+#include <QSet>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -141,7 +143,13 @@ WalkOutcome walk(RunContext &run, const ConversionReader &read, bool mayReadAhea
     const QString charactersPath = charactersFolderPath(run.client);
     QVector<LogRecord> opening;
     reportUnlisted(files, charactersPath, opening);
-    const QVector<FileTree> characters = buildFileTree(files, charactersPath, Folders).children;
+    QVector<FileTree> characters = buildFileTree(files, charactersPath, Folders).children;
+    if (!run.characters.isEmpty()) {
+        const QSet<QString> asked(run.characters.cbegin(), run.characters.cend());
+        const auto unasked
+            = [&asked](const FileTree &character) { return !asked.contains(fileName(character)); };
+        characters.erase(std::remove_if(characters.begin(), characters.end(), unasked), characters.end());
+    }
     WalkOutcome reached;
     reached.total = characters.size();
     if (characters.isEmpty())

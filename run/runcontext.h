@@ -3,6 +3,7 @@
 #include "paths/readcontext.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -23,6 +24,9 @@ struct RunContext
     FileSystem &files;
     Report &report;
     StopRequest stopRequested;
+    // The character folders to take, by their names as listed; empty for
+    // every one. A name that is not there is passed over.
+    QStringList characters;
 
     bool stopWanted() const { return stopRequested && stopRequested(); }
     ReadContext reading() const { return {files, client}; }

@@ -14,7 +14,7 @@ class TestRun
 public:
     explicit TestRun(const QString &client, bool changeRecords = false)
         : report(QDir::cleanPath(QDir(client).absolutePath()), changeRecords)
-        , context{report.client(), disk, report, {}}
+        , context{report.client(), disk, report, {}, {}}
     {
     }
     TestRun(const TestRun &) = delete;

@@ -4,6 +4,7 @@
 #include "journal/journalformat.h"
 #include "log/loglevel.h"
 #include "migration/restructure.h"
+#include "migration/survey.h"
 #include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
@@ -26,6 +27,9 @@ private slots:
     void emptyClient();
     void lineRecords_data();
     void lineRecords();
+    void chosenCharacters();
+    void looksMigrated_data();
+    void looksMigrated();
 
 private:
     QTemporaryDir *m_client = nullptr;
@@ -140,6 +144,48 @@ void TestRestructure::lineRecords()
     QCOMPARE(textLine(warning, {}), formatLogLine(LogLevel::Warning, "x \"y\""));
     QCOMPARE(QString(outputRecord(warning, "/c/")), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
     QCOMPARE(QString(outputRecord(warning, "/c")), "{\"op\":\"warning\",\"text\":\"x \\\"y\\\"\"" + places);
+}
+
+void TestRestructure::chosenCharacters()
+{
+    QVERIFY(TreeFixture::build(
+        ".", {"base/characters/Ann/a.png=", "base/characters/Bo/b.png=", "base/characters/Cy/c.png="}));
+    TestRun run(".");
+    run.context.characters = QStringList{"Cy", "Ann", "Nobody"};
+    const WalkOutcome outcome = restructureCharacterFolders(run.context, LegacyConverter());
+    QCOMPARE(outcome.total, 2);
+    QCOMPARE(
+        run.lines().filter("Restructuring"), (QStringList{"Restructuring Ann...", "Restructuring Cy..."}));
+    QVERIFY(QFile::exists("base/characters/Bo/b.png"));
+    QVERIFY(QFile::exists("base/characters/Cy/sprites/c.png"));
+}
+
+void TestRestructure::looksMigrated_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<bool>("migrated");
+    QTest::newRow("converted") << QStringList{"char.ini=", "char.toml=", "sprites/"} << true;
+    QTest::newRow("made current") << QStringList{"char.toml=", "actor.png="} << true;
+    QTest::newRow("dotted names") << QStringList{"a.b.ini=", "a.b.toml="} << true;
+    QTest::newRow("a description left") << QStringList{"char.ini=", "char.toml=", "extra.ini="} << false;
+    QTest::newRow("legacy only") << QStringList{"char.ini=", "normal.png="} << false;
+    QTest::newRow("no description") << QStringList{"sprites/a.png="} << false;
+    QTest::newRow("an icon left") << QStringList{"char.toml=", "char_icon.png="} << false;
+    QTest::newRow("emotions left") << QStringList{"char.toml=", "emotions/1.png="} << false;
+}
+
+void TestRestructure::looksMigrated()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(bool, migrated);
+    for (QString &entry : entries)
+        entry.prepend("base/characters/Kit/");
+    QVERIFY(TreeFixture::build(".", entries + QStringList{"base/characters/Other/"}));
+    const QVector<CharacterState> states = surveyCharacters(DiskFileSystem(), QDir::currentPath());
+    QCOMPARE(states.size(), 2);
+    QCOMPARE(states.at(0).name, QString("Kit"));
+    QCOMPARE(states.at(0).migrated, migrated);
+    QVERIFY(!states.at(1).migrated);
 }
 
 QTEST_GUILESS_MAIN(TestRestructure)
