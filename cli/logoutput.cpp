@@ -4,19 +4,10 @@
 #include "cli/sgr.h"
 #include "journal/journalformat.h"
 #include "log/terminaltext.h"
-#include "view/ansihtmlconverter.h"
+#include "view/htmldocument.h"
 
 #include <cerrno>
 #include <unistd.h>
-
-namespace {
-
-QByteArray htmlEscaped(const QString &text)
-{
-    return text.toHtmlEscaped().toUtf8();
-}
-
-} // namespace
 
 LogOutput::LogOutput(LogFormat format, bool colour, const TextForm &form, ProgressLine &progress)
     : m_format(format)
@@ -80,7 +71,6 @@ void LogOutput::finish(const QVector<LogRecord> &log, const QString &title)
 {
     if (m_format != LogFormat::Html)
         return;
-    const std::string body = ansiHtmlConverter().convert(joinLog(textLines(log, m_form)).toStdString());
-    write("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-        + htmlEscaped(title) + "</title>\n</head>\n" + QByteArray::fromStdString(body) + "\n</html>\n");
+    write(QByteArray::fromStdString(
+        htmlLogDocument(title.toStdString(), joinLog(textLines(log, m_form)).toStdString())));
 }
