@@ -13,3 +13,7 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 };
+
+// Makes `window` wide enough for the longest line `view` holds unwrapped, up
+// to the screen's available width; never narrower than it asks to be.
+void fitWidthToLog(QWidget *window, const ErrorMessageTextView *view);

@@ -157,6 +157,7 @@ bool VErrorMessage::nextPending()
         // the characters as they are. The markup holds none of them.
         d->textView->setHtml(
             terminalText(QString::fromUtf8(html.data(), int(html.size())), TerminalText::Shown));
+        fitWidthToLog(this, d->textView);
         d->currentMessage = next.message;
         d->currentType = next.type;
         d->atEnd = next.atEnd;
@@ -190,6 +191,8 @@ void VErrorMessage::offerUndo(const QString &journal)
         buttons->insertWidget(1, d->undoButton);
         connect(d->undoButton, &QPushButton::clicked, this, [this] {
             const QString journal = d->currentJournal;
+            if (confirmUndo && !confirmUndo(journal))
+                return;
             emit undoRequested(journal);
             accept();
         });

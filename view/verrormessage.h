@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 struct VErrorMessageData;
@@ -32,6 +33,11 @@ public slots:
     // A run's log. With `undoJournal` set, the window offers to undo that
     // run; with `atEnd`, it opens scrolled to the log's last line.
     void showLog(const QString &log, const QString &undoJournal, bool atEnd);
+
+public:
+    // Asked when "Undo this run" is pressed, with the run's journal: false
+    // leaves the log on screen as it was. Unset, the undo goes ahead.
+    std::function<bool(const QString &journal)> confirmUndo;
 
 signals:
     // "Undo this run" was pressed for the run of `journal`; the log it

@@ -62,6 +62,7 @@ bool WalkRunner::start(const QString &client, bool dryRun)
     RunOptions options;
     options.version = m_version;
     options.dryRun = dryRun;
+    options.changeRecords = true; // the log window lists them
     return launch([this, client, hooks, options, stop] {
         return m_read ? runMigration(client, m_read, options, hooks, stop)
                       : runMigration(client, m_convert, options, hooks, stop);
@@ -75,6 +76,7 @@ bool WalkRunner::startUndo(const QString &journal)
     const StopRequest stop = [this] { return m_stop.load(); };
     RunOptions options;
     options.version = m_version;
+    options.changeRecords = true;
     return launch([journal, hooks, options, stop] { return undoRun(journal, options, hooks, stop); });
 }
 
@@ -84,11 +86,11 @@ bool WalkRunner::launch(std::function<RunReport()> work)
         return false;
     m_stop = false;
     m_thread = QThread::create([this, work] {
-        const RunReport report = work();
-        m_stopped = report.outcome.stopped;
-        m_undoable = report.undoableJournal();
-        m_message = report.failure.isEmpty() ? logWindowText(report)
-                                             : formatLogLine(LogLevel::Error, report.failure);
+        m_report = work();
+        m_stopped = m_report.outcome.stopped;
+        m_undoable = m_report.undoableJournal();
+        m_message = m_report.failure.isEmpty() ? logWindowText(m_report)
+                                               : formatLogLine(LogLevel::Error, m_report.failure);
     });
     connect(m_thread, &QThread::finished, this, &WalkRunner::collect, Qt::QueuedConnection);
     m_thread->start();

@@ -42,6 +42,9 @@ public:
     // was stopped before its end.
     QString undoableJournal() const { return m_undoable; }
     bool wasStopped() const { return m_stopped; }
+    // The whole report of that walk, its change records included: a window
+    // lists them.
+    const RunReport &report() const { return m_report; }
 
 public slots:
     // Safe from any thread: the walk ends after the character folder in hand.
@@ -68,4 +71,5 @@ private:
     QString m_message;
     QString m_undoable;
     bool m_stopped = false;
+    RunReport m_report;
 };

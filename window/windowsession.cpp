@@ -3,7 +3,9 @@
 #include "cli/clienthint.h"
 #include "view/verrormessage.h"
 #include "view/vmigrationprogress.h"
+#include "view/vrunlog.h"
 #include "window/clientfolder.h"
+#include "window/runlogcontent.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,17 +15,22 @@ WindowSession::WindowSession(ConversionReader read, const QString &version, QObj
     : QObject(parent)
     , m_runner(std::move(read), version)
     , m_client(QDir::currentPath()) // the program's one default: where it was started
+    , m_runLog(new VRunLog)
 {
     connect(&m_confirm, &VConfirmFolder::chosen, this, &WindowSession::answer);
     connect(&m_runner, &WalkRunner::finished, this, &WindowSession::finished);
     VErrorMessage *log = VErrorMessage::instance();
     connect(log, &QDialog::finished, this, &WindowSession::logClosed);
     connect(log, &VErrorMessage::undoRequested, this, &WindowSession::undo);
+    log->confirmUndo = [this, log](const QString &journal) { return confirmUndo(log, journal); };
+    connect(m_runLog, &QDialog::finished, this, &WindowSession::logClosed);
+    connect(m_runLog, &VRunLog::undoRequested, this, &WindowSession::undo);
 }
 
 WindowSession::~WindowSession()
 {
     delete m_progress;
+    delete m_runLog;
 }
 
 void WindowSession::begin(const QString &folder)
@@ -76,10 +83,10 @@ void WindowSession::answer(VConfirmFolder::Choice choice)
 {
     switch (choice) {
     case VConfirmFolder::Choice::Migrate:
-        run(false);
+        run(false, true);
         break;
     case VConfirmFolder::Choice::Preview:
-        run(true);
+        run(true, true);
         break;
     case VConfirmFolder::Choice::TakeMeant:
         consider(m_meant);
@@ -93,8 +100,10 @@ void WindowSession::answer(VConfirmFolder::Choice choice)
     }
 }
 
-void WindowSession::run(bool dryRun)
+void WindowSession::run(bool dryRun, bool asked)
 {
+    m_asked = asked;
+    m_dryRun = dryRun;
     m_stage = dryRun ? Stage::Previewing : Stage::Running;
     watch(new VMigrationProgress);
     m_runner.start(m_client, dryRun);
@@ -102,7 +111,9 @@ void WindowSession::run(bool dryRun)
 
 void WindowSession::undo(const QString &journal)
 {
+    m_dryRun = false;
     m_stage = Stage::Undoing;
+    m_undoing = journal;
     auto *progress = new VMigrationProgress;
     progress->setTask(VMigrationProgress::Task::Undo);
     watch(progress);
@@ -124,6 +135,16 @@ void WindowSession::finished(const QString &message)
         m_progress->deleteLater();
     }
     const bool stopped = m_runner.wasStopped();
+    const RunReport &report = m_runner.report();
+    if (report.failureKind == RunFailure::Busy)
+        m_busy = true;
+    // What the user asked for, and every undo, shows in the run's own log
+    // window; a run refused before it began says why as ever.
+    if (report.failure.isEmpty() && (m_asked || m_stage == Stage::Undoing)) {
+        m_stage = m_stage == Stage::Previewing ? Stage::PreviewLog : Stage::ShowingLog;
+        showRunLog(message);
+        return;
+    }
     switch (m_stage) {
     case Stage::Previewing:
         m_stage = Stage::PreviewLog;
@@ -145,10 +166,25 @@ void WindowSession::logClosed()
     if (m_stage == Stage::PreviewLog)
         consider(m_client); // the preview seen, ask again
     else if (m_stage == Stage::ShowingLog)
-        QCoreApplication::quit();
+        QCoreApplication::exit(m_busy ? 3 : 0); // 3: as veltra-cli, when the lock refused the client
 }
 
 void WindowSession::showLog(const QString &log, const QString &undoJournal, bool atEnd)
 {
     VErrorMessage::instance()->showLog(log, undoJournal, atEnd);
+}
+
+void WindowSession::showRunLog(const QString &log)
+{
+    m_runLog->showRun(runLogContent(m_runner.report(), m_dryRun, log, m_undoing));
+}
+
+bool WindowSession::confirmUndo(QWidget *parent, const QString &journal)
+{
+    const ChangeCounts counts = m_runner.report().counts();
+    UndoQuestion question;
+    question.journal = QFileInfo(journal).fileName();
+    question.started = journalStarted(journal);
+    question.changes = counts.moves + counts.deletions + counts.documents + counts.folders;
+    return askToUndo(parent, question);
 }

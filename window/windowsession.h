@@ -9,6 +9,7 @@
 #include <QString>
 
 class VMigrationProgress;
+class VRunLog;
 
 // What the window program does from its start to its end: it finds the
 // client, asks before changing a folder the user named, runs the migration
@@ -34,12 +35,16 @@ private:
     void choose();
     void consider(const QString &folder);
     void answer(VConfirmFolder::Choice choice);
-    void run(bool dryRun);
+    // `asked`: the run the user chose in the question, whose log shows in
+    // the run's own log window.
+    void run(bool dryRun, bool asked = false);
     void undo(const QString &journal);
     void watch(VMigrationProgress *progress);
     void finished(const QString &message);
     void logClosed();
     void showLog(const QString &log, const QString &undoJournal = QString(), bool atEnd = false);
+    void showRunLog(const QString &log);
+    bool confirmUndo(QWidget *parent, const QString &journal);
 
     WalkRunner m_runner;
     VConfirmFolder m_confirm;
@@ -47,4 +52,11 @@ private:
     Stage m_stage = Stage::Asking;
     QString m_meant;
     QString m_client; // the client's top folder, as the system resolves it
+    VRunLog *m_runLog = nullptr;
+    bool m_asked = false;
+    bool m_dryRun = false;
+    QString m_undoing; // the journal of the run an undo takes back
+    // A run or undo was refused by the lock: the program then ends with the
+    // status veltra-cli gives.
+    bool m_busy = false;
 };
