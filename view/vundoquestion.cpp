@@ -10,7 +10,7 @@ bool askToUndo(QWidget *parent, const UndoQuestion &question)
 {
     const auto tr = [](const char *text) { return QCoreApplication::translate("VUndoQuestion", text); };
     QMessageBox box(parent);
-    box.setWindowTitle(QCoreApplication::applicationName() + tr(" - undo this run?"));
+    box.setWindowTitle(tr("Undo this run?"));
     box.setIcon(QMessageBox::Question);
     box.setTextFormat(Qt::PlainText);
     const QString changes = question.changes == 1 ? tr("1 change") : tr("%1 changes").arg(question.changes);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The window program given a folder, in a real X server (Xvfb): it asks
 # before changing it, its preview changes nothing and asks again, Migrate
-# changes it, and "Undo this run" in the log window takes the run back; an
-# undo refused because another process holds the client says so in the
+# changes it, and "Undo this run" in the log window, once confirmed, takes
+# the run back; an undo refused because another process holds the client says so in the
 # window. A folder one level off gets the folder probably meant. The window
 # class is the one the desktop entry names, and --help needs no display.
 #
@@ -91,6 +91,9 @@ if [ -n "$window" ]; then
     holder=$!
     sleep 0.5
     press "$window" alt+u
+    question="$(find_window '^Undo this run')"
+    check "the undo is asked first" [ -n "$question" ]
+    [ -n "$question" ] && press "$question" alt+u
     sleep 1
     window="$(find_window '^nimbo')"
     check "a refused undo shows a window" [ -n "$window" ]
@@ -99,7 +102,7 @@ if [ -n "$window" ]; then
             <(log_text "$window")
         check "the run stays as it was" migrated
         press_and_wait "$window" Return
-        check "OK then ends the program with exit code 0 (got $status)" [ "$status" = "0" ]
+        check "OK then ends the program with exit code 3, as veltra-cli (got $status)" [ "$status" = "3" ]
     fi
     kill "$holder" 2>/dev/null || true
     wait "$holder" 2>/dev/null || true
@@ -116,8 +119,10 @@ window="$(find_window '^nimbo')"
 check "Migrate (alt+M) migrates" migrated
 if [ -n "$window" ]; then
     press "$window" alt+u
+    question="$(find_window '^Undo this run')"
+    [ -n "$question" ] && press "$question" alt+u
     sleep 1
-    window="$(find_window '^nimbo')"
+    window="$(find_window '^nimbo - undo')"
     check "the undo's log follows" [ -n "$window" ]
     if [ -n "$window" ]; then
         check "the undo went through" grep -qx 'Done!' <(log_text "$window")
