@@ -44,7 +44,8 @@ VRunLog::VRunLog(QWidget *parent)
 {
     m_heading = new QLabel(this);
     m_heading->setTextFormat(Qt::PlainText);
-    m_heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Selectable, so it can be copied like the log.
+    m_heading->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     m_log = new ErrorMessageTextView(this);
     m_model = new ChangesModel(this);
