@@ -23,6 +23,7 @@ One run or undo works on a client at a time.
 Examples:
   veltra-cli --dry-run --verbose ~/client   show every change, make none
   veltra-cli ~/client                       migrate the client
+  veltra-cli --character Mira ~/client      migrate the character Mira alone
   veltra-cli --undo ~/client                take the last run back
   veltra-cli --journals ~/client            list the runs and undos kept
 )";
@@ -58,6 +59,10 @@ CommandLine::CommandLine()
           QStringLiteral("Reverse a run: the given JOURNAL, or the newest one not yet undone in FOLDER."))
     , journals(QStringLiteral("journals"),
           QStringLiteral("List the journals of FOLDER, newest first: time, run or undo, changes, state."))
+    , character(QStringLiteral("character"),
+          QStringLiteral("Migrate (or preview) only the character folder NAME of base/characters, named "
+                         "exactly as listed there; give it again for more. Not with --undo or --journals."),
+          QStringLiteral("name"))
 {
     parser.setApplicationDescription(QStringLiteral(
         "Migrates the character folders of a client to the current layout and prints the log.\n"
@@ -65,7 +70,7 @@ CommandLine::CommandLine()
         "stands at their new place: see first what it would do with --dry-run, and take a run\n"
         "back with --undo."));
     for (const QCommandLineOption &option :
-        {version, color, html, dryRun, verbose, json, quiet, progress, noProgress, undo, journals})
+        {version, color, html, dryRun, verbose, json, quiet, progress, noProgress, undo, journals, character})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("folder"),
         QStringLiteral("The client's top folder, the one that holds \"base\" (default: the current folder); "

@@ -22,6 +22,7 @@ struct CommandLine
     const QCommandLineOption noProgress;
     const QCommandLineOption undo;
     const QCommandLineOption journals;
+    const QCommandLineOption character;
 
     // The help text, with the exit status and examples after the options.
     QString helpText() const;

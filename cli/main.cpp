@@ -1,6 +1,7 @@
 // veltra-cli: the migration without a window, for terminals, scripts and
 // servers. It runs the very walk the window program runs and prints the log.
 
+#include "cli/characterchoice.h"
 #include "cli/clienthint.h"
 #include "cli/commandline.h"
 #include "cli/interrupt.h"
@@ -60,6 +61,10 @@ int main(int argc, char *argv[])
     if (positional.size() > 1)
         return usageError(QStringLiteral("one FOLDER at most"));
     const bool undo = parser.isSet(commandLine.undo);
+    const QStringList characters = parser.values(commandLine.character);
+    if (!characters.isEmpty() && (undo || parser.isSet(commandLine.journals)))
+        return usageError(QStringLiteral("--character does not go with %1")
+                              .arg(undo ? QStringLiteral("--undo") : QStringLiteral("--journals")));
     const QString untextual = untextualPath(
         positional.isEmpty() ? nativeCurrentFolder() : nativeArgument(argc, argv, positional.first()));
     if (!untextual.isEmpty())
@@ -67,11 +72,15 @@ int main(int argc, char *argv[])
     if (parser.isSet(commandLine.journals)) {
         if (undo)
             return usageError(QStringLiteral("--journals and --undo do not go together"));
-        return printJournals(positional.value(0, QStringLiteral(".")));
+        return notAClient(positional.value(0, QStringLiteral(".")))
+            ? ErrorsLogged
+            : printJournals(positional.value(0, QStringLiteral(".")));
     }
     if (undo) {
         if (!positional.isEmpty() && !QFileInfo::exists(positional.first()))
             return usageError(QStringLiteral("'%1' does not exist").arg(positional.first()));
+        if (notAClient(positional.value(0, QStringLiteral("."))))
+            return ErrorsLogged;
     } else if (!positional.isEmpty()) {
         const QString folder = positional.first();
         // A folder that is there but may not be reached is no usage error: chdir says why.
@@ -87,6 +96,15 @@ int main(int argc, char *argv[])
         if (!entered.isEmpty())
             return refused(entered);
     }
+    // The one default to the current folder is here, at the program's edge.
+    const QString client = QDir::currentPath();
+    if (!undo) {
+        if (notAClient(client))
+            return ErrorsLogged;
+        const QString unknown = unknownCharacter(client, characters);
+        if (!unknown.isEmpty())
+            return usageError(unknown);
+    }
 
     const bool dumb = qgetenv("TERM") == "dumb";
     const bool colour = color == QLatin1String("always")
@@ -98,11 +116,10 @@ int main(int argc, char *argv[])
     RunOptions options;
     options.dryRun = parser.isSet(commandLine.dryRun);
     options.version = record.version.toString();
+    options.characters = characters;
     options.changeRecords = format == LogFormat::Json || parser.isSet(commandLine.verbose);
 
-    // The client is the folder the program was started in or entered above:
-    // the one default to the current folder is here, at the program's edge.
-    const QString client = QDir::currentPath();
+    // The client is the folder the program was started in or entered above.
     Interrupt::install();
     ProgressLine progress(stderr, commandLine.progressWanted());
     TextForm form;
@@ -131,6 +148,8 @@ int main(int argc, char *argv[])
         report = undoRun(positional.value(0, QStringLiteral(".")), options, hooks, Interrupt::requested);
         output.setClient(report.log.client());
         output.writeBlock(report.log.records());
+        if (report.outcome.stopped) // its last line, "Stopped after ...", reaches line-reading tools
+            output.endLine();
     } else {
         WalkHooks hooks;
         hooks.progress = [&progress](int done, int total, const QString &name) {
@@ -153,12 +172,7 @@ int main(int argc, char *argv[])
         }
     }
     if (report.log.isEmpty()) {
-        std::fprintf(stderr, "veltra-cli: No character folders found in %s.\n",
-            qPrintable(onStderr(charactersFolderPath(client))));
-        const QString meant = probableClientFolder(client);
-        if (!meant.isEmpty())
-            std::fprintf(stderr, "veltra-cli: did you mean %s, the folder that holds base?\n",
-                qPrintable(onStderr(meant)));
+        tellNoCharacters(client); // a client with an empty characters folder: nothing to do
         return Clean;
     }
     // The log of a stopped run ends as the window's does; an undo's log names

@@ -20,5 +20,14 @@ QString onStderr(const QString &text);
 int refused(const QString &message);
 int usageError(const QString &message);
 
+// Where no character folder was found in `client`: names the folder looked
+// in and the client probably meant, on standard error.
+void tellNoCharacters(const QString &client);
+
+// Whether `folder`, a folder given to the program or the current one, is no
+// client (it holds no "base/characters"); then it was told on standard error,
+// as tellNoCharacters does. A path that is no folder is left to the caller.
+bool notAClient(const QString &folder);
+
 // "1 move", "2 moves".
 QString plural(int count, const char *one, const char *many);
