@@ -29,7 +29,7 @@ int editDistance(const QString &a, const QString &b)
 QStringList nearestNames(const QString &name, const QStringList &names, int most)
 {
     const QString folded = name.toCaseFolded();
-    const int limit = std::max(1, int(name.size()) / 2);
+    const int limit = std::max(2, int(name.size()) / 2);
     QVector<QPair<int, int>> near; // distance, index in names
     for (int i = 0; i < names.size(); ++i) {
         const int distance = editDistance(folded, names[i].toCaseFolded());
