@@ -10,14 +10,10 @@
 #include <memory>
 #include <unistd.h>
 
-namespace {
-
 bool holdsCharacters(const QString &folder)
 {
     return QFileInfo(folder + QStringLiteral("/base/characters")).isDir();
 }
-
-} // namespace
 
 QString probableClientFolder(const QString &folder)
 {

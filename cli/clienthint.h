@@ -7,6 +7,8 @@
 // character folders but is one level off: a "base" folder, a "characters"
 // folder, or a character folder. Empty when nothing fits.
 QString probableClientFolder(const QString &folder);
+// Whether `folder` is a client's top folder: it holds "base/characters".
+bool holdsCharacters(const QString &folder);
 
 // Why a folder whose path has the bytes `native` cannot be a client, or empty
 // when it can: a path that is not valid UTF-8 cannot be named truly in the

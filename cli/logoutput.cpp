@@ -61,6 +61,12 @@ void LogOutput::writeLastLine(const QString &line)
     write("\n");
 }
 
+void LogOutput::endLine()
+{
+    if (m_format == LogFormat::Text)
+        write("\n");
+}
+
 void LogOutput::writeRecord(const QByteArray &record)
 {
     if (m_format == LogFormat::Json)

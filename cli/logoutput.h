@@ -37,6 +37,8 @@ public:
     // Ends the text log with one more line, after an empty one as the window
     // shows it, and a line feed so that the line reaches line-reading tools.
     void writeLastLine(const QString &line);
+    // Ends the text log with a line feed, as writeLastLine does.
+    void endLine();
     // One record of the JSON output, without its line feed.
     void writeRecord(const QByteArray &record);
     // Writes what the format keeps for the end: the HTML document.

@@ -1,6 +1,7 @@
 #include "cli/progressline.h"
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +33,11 @@ ProgressLine::ProgressLine(FILE *stream, bool enabled)
 
 bool ProgressLine::wantedByDefault()
 {
-    return isatty(STDOUT_FILENO) == 1 && isatty(STDERR_FILENO) == 1 && qgetenv("TERM") != "dumb";
+    if (isatty(STDERR_FILENO) != 1 || qgetenv("TERM") == "dumb")
+        return false;
+    // A log kept in a file is read later, not over the line; a pipe is read now.
+    struct stat out;
+    return isatty(STDOUT_FILENO) == 1 || (::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode));
 }
 
 ProgressLine::~ProgressLine()

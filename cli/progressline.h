@@ -27,9 +27,10 @@ public:
     // The line for the given state and width, without control sequences.
     static QString format(int done, int total, qint64 elapsedMs, const QString &name, int width);
 
-    // Whether the line is drawn when no option asks for it: only where both
-    // the log and the line reach one terminal that can erase it. Over a pager
-    // or a pipe the line would be drawn in the middle of what the reader sees.
+    // Whether the line is drawn when no option asks for it: only on a
+    // terminal that can erase it, while the log goes to that terminal or
+    // into a file. Over a pager or a pipe the line would be drawn in the
+    // middle of what the reader sees.
     static bool wantedByDefault();
 
 private:

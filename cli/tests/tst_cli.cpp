@@ -71,6 +71,12 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
     QTest::newRow("an option that sets the title")
         << QStringList{"--fr\x1b]0;owned\aob"} << "Unknown option 'fr\x1b]0;owned\aob'";
+    QTest::newRow("unknown character")
+        << QStringList{"--character", "kti", "."} << "unknown character 'kti'; the nearest: Kit";
+    QTest::newRow("character and undo")
+        << QStringList{"--undo", "--character", "Kit"} << "--character does not go with --undo";
+    QTest::newRow("character and journals")
+        << QStringList{"--journals", "--character=Kit"} << "--character does not go with --journals";
 }
 
 void TestCli::usageErrors()
@@ -108,19 +114,27 @@ void TestCli::usageErrors()
 void TestCli::noCharacterFolders_data()
 {
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("no base") << QStringList{"other/"};
-    QTest::newRow("no characters") << QStringList{"base/sounds/"};
-    QTest::newRow("characters holds only files") << QStringList{"base/characters/readme.txt=r"};
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode"); // no client is an error; a client without characters is not
+
+    QTest::newRow("no base") << QStringList{"other/"} << QStringList() << 1;
+    QTest::newRow("no characters") << QStringList{"base/sounds/"} << QStringList() << 1;
+    QTest::newRow("characters holds only files")
+        << QStringList{"base/characters/readme.txt=r"} << QStringList() << 0;
+    QTest::newRow("undo, no base") << QStringList{"other/"} << QStringList{"--undo"} << 1;
+    QTest::newRow("journals, no base") << QStringList{"other/"} << QStringList{"--journals"} << 1;
+    QTest::newRow("dry run, no characters") << QStringList{"base/sounds/"} << QStringList{"-n"} << 1;
 }
 
 void TestCli::noCharacterFolders()
 {
     QFETCH(QStringList, entries);
+    QFETCH(QStringList, options);
     QTemporaryDir dir;
     QVERIFY(TreeFixture::build(dir.path(), entries));
-    const CliRun run = runCli({dir.path()});
+    const CliRun run = runCli(options + QStringList{dir.path()});
     QVERIFY(run.finished);
-    QCOMPARE(run.exitCode, 0);
+    QTEST(run.exitCode, "exitCode");
     QCOMPARE(run.out, QByteArray());
     const QString characters = QDir(dir.path()).canonicalPath() + "/base/characters";
     QCOMPARE(QString::fromUtf8(run.err), "veltra-cli: No character folders found in " + characters + ".\n");
@@ -202,7 +216,8 @@ void TestCli::informationOnly_data()
                              << "^nimbo 1\\.10\\.0\\+rev\\.1-build\\.[0-9a-f]{7}\n$" << QStringList();
     QTest::newRow("help") << QStringList{"--help"} << QString()
                           << QStringList{"--color <when>", "--html", "[FOLDER]", "changes FOLDER in place",
-                                 "--dry-run", "--undo", "Exit status:", "130", "Examples:"};
+                                 "--dry-run", "--undo", "--character <name>", "Exit status:", "130",
+                                 "Examples:"};
     QTest::newRow("help with Qt's options")
         << QStringList{"--help-all"} << QString() << QStringList{"--dry-run"};
 }
@@ -276,7 +291,9 @@ void TestCli::progressWhereBothStreamsAreTheTerminal_data()
     QTest::newRow("log into a pager") << ""
                                       << "| cat" << false;
     QTest::newRow("log into a file") << ""
-                                     << "> log.txt" << false;
+                                     << "> log.txt" << true;
+    QTest::newRow("log into a file, refused") << "--no-progress"
+                                              << "> log.txt" << false;
     QTest::newRow("asked for, log into a pager") << "--progress"
                                                  << "| cat" << true;
     QTest::newRow("asked for on a dumb terminal") << "--progress"
@@ -357,18 +374,23 @@ void TestCli::terminalConventions()
 void TestCli::hintForAFolderOneLevelOff_data()
 {
     QTest::addColumn<QString>("folder");
-    QTest::newRow("base") << "base";
-    QTest::newRow("characters") << "base/characters";
-    QTest::newRow("a character") << "base/characters/Kit";
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("base") << "base" << QStringList();
+    QTest::newRow("characters") << "base/characters" << QStringList();
+    QTest::newRow("a character") << "base/characters/Kit" << QStringList();
+    QTest::newRow("undo in base") << "base" << QStringList{"--undo"};
+    QTest::newRow("journals of a character") << "base/characters/Kit" << QStringList{"--journals"};
 }
 
 void TestCli::hintForAFolderOneLevelOff()
 {
     QFETCH(QString, folder);
+    QFETCH(QStringList, options);
     QTemporaryDir client;
     QVERIFY(TreeFixture::build(client.path(), {"base/characters/Kit/x.png=1"}));
-    const CliRun run = runCli({client.filePath(folder)});
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli(options + QStringList{client.filePath(folder)});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith("veltra-cli: No character folders found in "), run.err.constData());
     QVERIFY2(run.err.contains(QByteArray("did you mean " + QDir(client.path()).canonicalPath().toUtf8()
                  + ", the folder that holds base?")),
         run.err.constData());
