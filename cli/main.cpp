@@ -14,6 +14,7 @@
 #include "filesystem/posixfile.h"
 #include "log/terminaltext.h"
 #include "migration/migration.h"
+#include "migration/runsummary.h"
 #include "paths/folders.h"
 #include "undo/undo.h"
 #include "version/versionrecord.h"
@@ -185,7 +186,7 @@ int main(int argc, char *argv[])
     output.finish(log,
         QStringLiteral("Veltra log: %1, %2")
             .arg(client, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
-    output.writeRecord(summaryOf(report, options.dryRun, undo));
+    output.writeRecord(runSummaryRecord(report, options.dryRun));
     if (report.outcome.stopped && undo) {
         std::fprintf(stderr,
             "veltra-cli: stopped after %d of %d changes; the same command finishes the undo\n",

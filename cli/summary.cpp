@@ -1,7 +1,6 @@
 #include "cli/summary.h"
 
 #include "cli/messages.h"
-#include "journal/journalformat.h"
 #include "migration/migration.h"
 
 #include <cstdio>
@@ -23,18 +22,4 @@ void printSummary(const RunReport &report, bool dryRun, bool undo)
     line += dryRun ? QStringLiteral("; dry run: nothing was changed")
                    : QStringLiteral("; journal: %1").arg(report.journal);
     std::fprintf(stderr, "veltra-cli: %s\n", qPrintable(onStderr(line)));
-}
-
-QByteArray summaryOf(const RunReport &report, bool dryRun, bool undo)
-{
-    RunSummary summary;
-    summary.done = report.outcome.done;
-    summary.total = report.outcome.total;
-    summary.counts = report.counts();
-    summary.errors = report.errors();
-    summary.journal = report.journal;
-    summary.stopped = report.outcome.stopped;
-    summary.dryRun = dryRun;
-    summary.undo = undo;
-    return summaryRecord(summary);
 }
