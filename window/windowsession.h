@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class VMigrationProgress;
 
@@ -31,10 +32,12 @@ public:
 private:
     enum class Stage { Asking, Running, Previewing, PreviewLog, Undoing, ShowingLog };
 
-    void choose();
+    // Asks for a folder: in the current one, or, `again`, beside the folder
+    // the user gave, the chooser opening where the user was.
+    void choose(bool again = false);
     void consider(const QString &folder);
     void answer(VConfirmFolder::Choice choice);
-    void run(bool dryRun);
+    void run(bool dryRun, const QStringList &characters = QStringList());
     void undo(const QString &journal);
     void watch(VMigrationProgress *progress);
     void finished(const QString &message);
