@@ -18,9 +18,18 @@ int characterFolderCount(const QString &client)
     return buildFileTree(DiskFileSystem(), charactersFolderPath(client), Folders).children.size();
 }
 
-QString chooseFolder(const QString &start)
+QString chooseFolder(const QString &start, const QString &selected)
 {
-    return QFileDialog::getExistingDirectory(nullptr,
+    // What QFileDialog::getExistingDirectory() shows, but able to select a
+    // folder in the one it starts in, instead of opening that folder.
+    QFileDialog dialog(nullptr,
         QCoreApplication::translate("ClientFolder", "Choose the client folder, the one that holds base"),
         start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!selected.isEmpty())
+        dialog.selectFile(selected);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }

@@ -13,5 +13,6 @@ bool holdsCharacterFolders(const QString &client);
 int characterFolderCount(const QString &client);
 
 // Asks for the client's top folder with a folder chooser, starting in
-// `start`; the chosen folder, or empty when the user cancels.
-QString chooseFolder(const QString &start);
+// `start` with its entry `selected` (a name) selected, when given; the chosen
+// folder, or empty when the user cancels.
+QString chooseFolder(const QString &start, const QString &selected = QString());

@@ -52,7 +52,7 @@ WalkRunner::~WalkRunner()
     delete m_thread;
 }
 
-bool WalkRunner::start(const QString &client, bool dryRun)
+bool WalkRunner::start(const QString &client, bool dryRun, const QStringList &characters)
 {
     WalkHooks hooks;
     // Emitted on the worker; Qt queues it to receivers in other threads.
@@ -63,6 +63,7 @@ bool WalkRunner::start(const QString &client, bool dryRun)
     options.version = m_version;
     options.dryRun = dryRun;
     options.changeRecords = true; // the log window lists them
+    options.characters = characters;
     return launch([this, client, hooks, options, stop] {
         return m_read ? runMigration(client, m_read, options, hooks, stop)
                       : runMigration(client, m_convert, options, hooks, stop);

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -28,10 +29,11 @@ public:
     // Stops a walk still running after the folder in hand and waits for it.
     ~WalkRunner() override;
 
-    // Migrates the client whose top folder is `client`. False, doing
-    // nothing, while a walk is running. A dry run changes nothing and keeps
-    // no journal.
-    bool start(const QString &client, bool dryRun = false);
+    // Migrates the client whose top folder is `client`: of its character
+    // folders, those named in `characters`, or every one when it is empty.
+    // False, doing nothing, while a walk is running. A dry run changes
+    // nothing and keeps no journal.
+    bool start(const QString &client, bool dryRun = false, const QStringList &characters = {});
     // Takes back the run whose journal is `journal`, reporting each change
     // as progress; false, doing nothing, while a walk is running.
     bool startUndo(const QString &journal);

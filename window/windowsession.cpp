@@ -1,6 +1,8 @@
 #include "window/windowsession.h"
 
 #include "cli/clienthint.h"
+#include "filesystem/diskfilesystem.h"
+#include "migration/survey.h"
 #include "view/verrormessage.h"
 #include "view/vmigrationprogress.h"
 #include "view/vrunlog.h"
@@ -43,10 +45,12 @@ void WindowSession::begin(const QString &folder)
         choose();
 }
 
-void WindowSession::choose()
+void WindowSession::choose(bool again)
 {
     m_stage = Stage::Asking;
-    const QString folder = chooseFolder(m_client);
+    const QFileInfo given(m_client);
+    const QString folder
+        = again ? chooseFolder(given.absolutePath(), given.fileName()) : chooseFolder(m_client);
     if (!folder.isEmpty())
         consider(folder);
     else if (!m_meant.isEmpty())
@@ -67,8 +71,11 @@ void WindowSession::consider(const QString &folder)
         return;
     }
     m_client = info.canonicalFilePath();
-    const int characters = characterFolderCount(m_client);
-    if (characters > 0) {
+    // One listing per character, no file read: quick on thousands of them.
+    QVector<VCharacterChoice::Character> characters;
+    for (const CharacterState &state : surveyCharacters(DiskFileSystem(), m_client))
+        characters.append({state.name, state.migrated});
+    if (!characters.isEmpty()) {
         m_confirm.askMigrate(m_client, characters);
         return;
     }
@@ -83,16 +90,16 @@ void WindowSession::answer(VConfirmFolder::Choice choice)
 {
     switch (choice) {
     case VConfirmFolder::Choice::Migrate:
-        run(false, true);
+        run(false, true, m_confirm.selection());
         break;
     case VConfirmFolder::Choice::Preview:
-        run(true, true);
+        run(true, true, m_confirm.selection());
         break;
     case VConfirmFolder::Choice::TakeMeant:
         consider(m_meant);
         break;
     case VConfirmFolder::Choice::ChooseAgain:
-        choose();
+        choose(true);
         break;
     case VConfirmFolder::Choice::Cancel:
         QCoreApplication::quit();
@@ -100,13 +107,13 @@ void WindowSession::answer(VConfirmFolder::Choice choice)
     }
 }
 
-void WindowSession::run(bool dryRun, bool asked)
+void WindowSession::run(bool dryRun, bool asked, const QStringList &characters)
 {
     m_asked = asked;
     m_dryRun = dryRun;
     m_stage = dryRun ? Stage::Previewing : Stage::Running;
     watch(new VMigrationProgress);
-    m_runner.start(m_client, dryRun);
+    m_runner.start(m_client, dryRun, characters);
 }
 
 void WindowSession::undo(const QString &journal)

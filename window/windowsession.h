@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class VMigrationProgress;
 class VRunLog;
@@ -32,12 +33,14 @@ public:
 private:
     enum class Stage { Asking, Running, Previewing, PreviewLog, Undoing, ShowingLog };
 
-    void choose();
+    // Asks for a folder: in the current one, or, `again`, beside the folder
+    // the user gave, the chooser opening where the user was.
+    void choose(bool again = false);
     void consider(const QString &folder);
     void answer(VConfirmFolder::Choice choice);
     // `asked`: the run the user chose in the question, whose log shows in
-    // the run's own log window.
-    void run(bool dryRun, bool asked = false);
+    // the run's own log window; it takes the `characters` checked there.
+    void run(bool dryRun, bool asked = false, const QStringList &characters = QStringList());
     void undo(const QString &journal);
     void watch(VMigrationProgress *progress);
     void finished(const QString &message);
