@@ -161,10 +161,14 @@ void VRunLog::save()
         this, tr("Save report"), m_content.client, html + QStringLiteral(";;") + json, &filter);
     if (path.isEmpty())
         return;
-    const bool asJson = filter == json;
-    const QString suffix = asJson ? QStringLiteral(".jsonl") : QStringLiteral(".html");
-    if (!path.endsWith(suffix, Qt::CaseInsensitive))
-        path += suffix;
+    // A name's own suffix says what it is; without one, the type chosen does.
+    const auto endsWith
+        = [&path](const char *suffix) { return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive); };
+    const bool namedHtml = endsWith(".html") || endsWith(".htm");
+    const bool namedJson = endsWith(".jsonl") || endsWith(".json");
+    const bool asJson = namedJson || (!namedHtml && filter == json);
+    if (!namedHtml && !namedJson)
+        path += asJson ? QStringLiteral(".jsonl") : QStringLiteral(".html");
     if (!saveReport(path, asJson))
         m_heading->setText(runLogHeading(m_content.facts) + QLatin1Char('\n')
             + tr("The report could not be saved as %1.").arg(terminalText(path, TerminalText::Raw)));

@@ -78,6 +78,21 @@ if [ -n "$window" ]; then
     check "an error row is listed" grep -qP '^error\tbase/characters/Alpha/emotions\t' "$work/problems.tsv"
     check "Bravo's icon's error row is listed" grep -qP '^error\tbase/characters/Bravo/char_icon.png\t' "$work/problems.tsv"
     check "only warnings and errors remain" [ -z "$(grep -vP '^(warning|error)\t' "$work/problems.tsv")" ]
+    # Save report...: the HTML of `veltra-cli --html --verbose`, then the JSON Lines.
+    for kind in html jsonl; do
+        press "$window" alt+v
+        saving="$(find_window '^Save report')"
+        check "Save report asks where ($kind)" [ -n "$saving" ]
+        [ -n "$saving" ] || continue
+        xdotool key --clearmodifiers ctrl+a
+        xdotool type --delay 20 "$work/report.$kind"
+        xdotool key --clearmodifiers Return
+        sleep 1
+    done
+    check "the HTML report holds the planned changes" grep -qF '  moved normal.png to sprites/normal.png' \
+        "$work/report.html"
+    check "the JSON report ends with the summary of a dry run" \
+        grep -qF '"dry_run":true' <(tail -n 1 "$work/report.jsonl")
     check "the preview changed nothing" cmp <(tree_of "$client") "$work/before.txt"
 fi
 stop_veltra
