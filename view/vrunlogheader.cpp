@@ -1,6 +1,7 @@
 #include "view/vrunlogheader.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace {
 
@@ -33,22 +34,27 @@ QString what(const RunLogFacts &facts)
                          : tr("Run; journal %1.").arg(facts.journal);
 }
 
+// "1 move", "2 moves": each count with its word in the right number.
+QString counted(int count, const char *one, const char *many)
+{
+    return tr(count == 1 ? one : many).arg(count);
+}
+
 } // namespace
 
 QString runLogHeading(const RunLogFacts &facts)
 {
     const ChangeCounts &counts = facts.counts;
     const QString characters = facts.kind == RunLogFacts::Kind::Undo
-        ? (facts.total == 1 ? tr("1 change") : tr("%1 changes").arg(facts.total))
+        ? counted(facts.total, "%1 change", "%1 changes")
         : tr("%1 of %2 characters").arg(facts.done).arg(facts.total);
     return what(facts) + QLatin1Char('\n')
-        + tr("%1, %2 moves, %3 deletions, %4 documents, %5 folders, %6 error lines")
-              .arg(characters)
-              .arg(counts.moves)
-              .arg(counts.deletions)
-              .arg(counts.documents)
-              .arg(counts.folders)
-              .arg(facts.errors);
+        + QStringList{characters, counted(counts.moves, "%1 move", "%1 moves"),
+            counted(counts.deletions, "%1 deletion", "%1 deletions"),
+            counted(counts.documents, "%1 document", "%1 documents"),
+            counted(counts.folders, "%1 folder", "%1 folders"),
+            counted(facts.errors, "%1 error line", "%1 error lines")}
+              .join(QStringLiteral(", "));
 }
 
 QString runLogTitle(const QString &application, RunLogFacts::Kind kind)

@@ -88,7 +88,7 @@ void TestVRunLog::heading()
     const QStringList lines = runLogHeading(facts).split('\n');
     QCOMPARE(lines.value(0), first);
     const QString counts = kind == 2 ? "3 changes" : "2 of 3 characters";
-    QCOMPARE(lines.value(1), counts + ", 5 moves, 1 deletions, 2 documents, 4 folders, 1 error lines");
+    QCOMPARE(lines.value(1), counts + ", 5 moves, 1 deletion, 2 documents, 4 folders, 1 error line");
 }
 
 QTEST_MAIN(TestVRunLog)
