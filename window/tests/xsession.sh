@@ -56,9 +56,16 @@ start_veltra() {
 }
 
 # The program's first visible window whose title matches a pattern; empty
-# when none appears within a minute.
+# when none appears within a minute. Searched afresh each time, not with
+# --sync: a window closed while xdotool reads it ends that search with an X
+# error, as when a dialog closes and the next one opens.
 find_window() {
-    timeout 60 xdotool search --all --sync --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true
+    local found="" deadline=$((SECONDS + 60))
+    while [ -z "$found" ] && [ "$SECONDS" -lt "$deadline" ]; do
+        found="$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)"
+        [ -n "$found" ] || sleep 0.2
+    done
+    echo "$found"
 }
 
 # The GL drivers the program has loaded (libGL itself is only a dispatcher).
