@@ -16,7 +16,10 @@ in_x_server() {
             exit 77
         fi
     done
-    exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" --inside "$@"
+    # -noreset: by default the server starts over whenever its last client
+    # leaves, which is between any two programs of a test, and a program that
+    # connects meanwhile is refused.
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash "$0" --inside "$@"
 }
 
 failures=0
