@@ -31,6 +31,21 @@ void describeInto(const QString &root, const QString &prefix, QStringList &resul
 
 } // namespace
 
+QString manyCharacterFolder(int i)
+{
+    return QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
+}
+
+QStringList manyCharacters(int count)
+{
+    QStringList entries;
+    for (int i = 0; i < count; ++i) {
+        const QString character = manyCharacterFolder(i);
+        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
+    }
+    return entries;
+}
+
 bool build(const QString &root, const QStringList &entries)
 {
     for (const QString &entry : entries) {

@@ -18,6 +18,12 @@ bool build(const QString &root, const QStringList &entries);
 // build() takes; the run's journals ("veltra-journal/") are left out.
 QStringList describe(const QString &root);
 
+// The entries of count legacy characters "C000", "C001", ... with an icon, an
+// emotion button and a pose each: a run long enough to be stopped midway.
+QStringList manyCharacters(int count);
+// The folder of the character manyCharacters() numbers i, with a trailing '/'.
+QString manyCharacterFolder(int i);
+
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &content);
 

@@ -131,12 +131,7 @@ void TestChoose::journalOfAWorkingRun()
 void TestChoose::stoppedUndoEndsItsLine()
 {
     QTemporaryDir client;
-    QStringList entries;
-    for (int i = 0; i < 300; ++i) {
-        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
-        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
-    }
-    QVERIFY(TreeFixture::build(client.path(), entries));
+    QVERIFY(TreeFixture::build(client.path(), TreeFixture::manyCharacters(300)));
     QCOMPARE(runCli({"-q", client.path()}).exitCode, 0);
 
     // The undo names its run on standard error before it takes anything back.

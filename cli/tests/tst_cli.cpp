@@ -400,12 +400,7 @@ void TestCli::hintForAFolderOneLevelOff()
 void TestCli::interruptFinishesTheCharacterInHand()
 {
     QTemporaryDir client;
-    QStringList entries;
-    for (int i = 0; i < 400; ++i) {
-        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
-        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
-    }
-    QVERIFY(TreeFixture::build(client.path(), entries));
+    QVERIFY(TreeFixture::build(client.path(), TreeFixture::manyCharacters(400)));
     const QStringList original = TreeFixture::describe(client.path());
 
     QProcess process;
@@ -422,7 +417,7 @@ void TestCli::interruptFinishesTheCharacterInHand()
     QVERIFY(done > 0 && done < 400);
     QCOMPARE(out.count("Done!\n"), done);
     for (int i = 0; i < 400; ++i) {
-        const QString character = client.filePath(QString("base/characters/C%1/").arg(i, 3, 10, QChar('0')));
+        const QString character = client.filePath(TreeFixture::manyCharacterFolder(i));
         const bool migrated = QFile::exists(character + "actor.png");
         QCOMPARE(migrated, i < done);
         QCOMPARE(QFile::exists(character + "sprites/a.png"), migrated);
@@ -577,12 +572,7 @@ void TestCli::stoppedRunEndsItsLog()
     QFETCH(QStringList, options);
     QFETCH(QString, ending);
     QTemporaryDir client;
-    QStringList entries;
-    for (int i = 0; i < 300; ++i) {
-        const QString character = QString("base/characters/C%1/").arg(i, 3, 10, QChar('0'));
-        entries << character + "char_icon.png=i" << character + "emotions/1.png=e" << character + "a.png=a";
-    }
-    QVERIFY(TreeFixture::build(client.path(), entries));
+    QVERIFY(TreeFixture::build(client.path(), TreeFixture::manyCharacters(300)));
 
     // The progress line, asked for on a pipe, says the walk has begun.
     QProcess process;
