@@ -1,9 +1,13 @@
 // The log window's Changes view and its header: which rows the filter and
-// the search let through, and what the header says a run was.
+// the search let through, and what the header says a run was; and how wide
+// a log window opens.
 
 #include "view/changesmodel.h"
+#include "view/errormessagetextview.h"
 #include "view/vrunlogheader.h"
 
+#include <QScreen>
+#include <QVBoxLayout>
 #include <QtTest>
 
 class TestVRunLog : public QObject
@@ -15,6 +19,8 @@ private slots:
     void filter();
     void heading_data();
     void heading();
+    void width_data();
+    void width();
 };
 
 void TestVRunLog::filter_data()
@@ -89,6 +95,41 @@ void TestVRunLog::heading()
     QCOMPARE(lines.value(0), first);
     const QString counts = kind == 2 ? "3 changes" : "2 of 3 characters";
     QCOMPARE(lines.value(1), counts + ", 5 moves, 1 deletion, 2 documents, 4 folders, 1 error line");
+}
+
+void TestVRunLog::width_data()
+{
+    // The longest line and the window's width: 0, the width the window asks
+    // for; 1, between that and the screen's; 2, wider than the screen.
+    QTest::addColumn<int>("longest");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("short lines keep the usual width") << 0 << 0;
+    QTest::newRow("a long error line is shown whole") << 1 << 1;
+    QTest::newRow("no wider than the screen") << 2 << 2;
+}
+
+void TestVRunLog::width()
+{
+    QFETCH(int, longest);
+    QFETCH(int, expected);
+
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *view = new ErrorMessageTextView(&window);
+    layout->addWidget(view);
+    const int usual = window.sizeHint().width();
+    const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+    const int widths[] = {usual / 4, (usual + screen) / 2 - 20, 3 * screen};
+    const QString line(widths[longest] / view->fontMetrics().horizontalAdvance('x'), 'x');
+    view->setPlainText("Restructuring Alpha...\n" + line + "\nDone!");
+    fitWidthToLog(&window, view);
+
+    const int width = window.width();
+    const int needed = view->fontMetrics().horizontalAdvance(line);
+    // For 1, any width that holds the line and leaves some of the screen.
+    const int widthsExpected[] = {usual, qBound(needed + 1, width, screen - 1), screen};
+    QCOMPARE(width, widthsExpected[expected]);
 }
 
 QTEST_MAIN(TestVRunLog)
