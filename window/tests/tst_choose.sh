@@ -15,13 +15,7 @@ set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift
-
-veltra="$1"
-work="$2"
-source="$3"
-
-rm -rf "$work"
-mkdir -p "$work"
+take_arguments "$@"
 
 names=(Alpha Bravo Charlie Delta Echo Foxtrot Golf Hotel India Juliett Kilo Lima Mike November Oscar Papa
     Quebec Romeo Sierra Tango)

@@ -16,13 +16,7 @@ set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift
-
-veltra="$1"
-work="$2"
-source="$3"
-
-rm -rf "$work"
-mkdir -p "$work"
+take_arguments "$@"
 
 make_client() {
     local alpha="$1/base/characters/Alpha" bravo="$1/base/characters/Bravo"

@@ -18,13 +18,9 @@ set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift
-
-veltra="$1"
-work="$2"
-source="$3"
+take_arguments "$@"
 total=40
 
-rm -rf "$work"
 characters="$work/client/base/characters"
 for i in $(seq -w 1 "$total"); do
     folder="$characters/c$i"

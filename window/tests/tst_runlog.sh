@@ -15,13 +15,7 @@ set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift
-
-veltra="$1"
-work="$2"
-source="$3"
-
-rm -rf "$work"
-mkdir -p "$work"
+take_arguments "$@"
 
 # Alpha's emotions cannot become its resources, which exist (an error line);
 # Bravo's icon differs from its actor picture (another error line).
@@ -104,6 +98,9 @@ confirm="$(find_window '^Migrate this client')"
 window="$(find_window '^nimbo')"
 check "the run's log follows" [ -n "$window" ]
 if [ -n "$window" ]; then
+    sleep 0.5
+    import -window "$window" "$work/undo.png"
+    keep_screenshot "$work/undo.png" undo.png
     press "$window" alt+u
     question="$(find_window '^Undo this run')"
     check "the undo is asked first" [ -n "$question" ]

@@ -16,14 +16,8 @@ set -euo pipefail
 . "$(dirname "$0")/xsession.sh"
 in_x_server "$@"
 shift
-
-veltra="$1"
-work="$2"
-source="$3"
+take_arguments "$@"
 cli="${4:-}"
-
-rm -rf "$work"
-mkdir -p "$work"
 
 # The made-up client: Alpha has a duplicate icon (a warning line), Bravo two
 # different icons (an error line); both have files to move.

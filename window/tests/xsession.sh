@@ -25,6 +25,17 @@ in_x_server() {
 failures=0
 passes=0
 
+# The arguments every test takes after in_x_server's: the program, an empty
+# work folder (made afresh) and the project's sources. Sets veltra, work and
+# source.
+take_arguments() {
+    veltra="$1"
+    work="$2"
+    source="$3"
+    rm -rf "$work"
+    mkdir -p "$work"
+}
+
 check() {
     local what="$1"
     shift
