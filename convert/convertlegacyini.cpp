@@ -139,11 +139,18 @@ LegacyIniReading readLegacyIni(const ReadContext &client, const QString &path)
             {path, {}, {}}));
         return reading;
     }
+    // The sections come from the bytes read above, never from the file again:
+    // a file swapped meanwhile (for a link out of the client, say) is not read.
+    GsSetting::SettingFile settings;
+    QString copyError;
+    if (!settings.setContents(path, bytes, &copyError)) {
+        reading.problems.append(LogRecord::error(
+            QStringLiteral("cannot read %1: %2").arg(displayName(info.fileName()), copyError),
+            {path, {}, {}}));
+        return reading;
+    }
     // The character is the folder as it was listed, even when it links elsewhere.
     reading.folder = QFileInfo(info.path()).fileName();
-
-    GsSetting::SettingFile settings;
-    settings.setFileName(path);
     if (settings.sections().contains(QStringLiteral("scenario"))) {
         readScenarioIni(files, reading.emotes, path);
         return reading;

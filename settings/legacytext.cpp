@@ -1,6 +1,5 @@
 #include "settings/legacytext.h"
 
-#include <QFile>
 #include <QTextCodec>
 
 namespace LegacyText {
@@ -31,29 +30,6 @@ bool isValidUtf8(const QByteArray &bytes)
 {
     Utf8Check check;
     return check.feed(bytes.constData(), bytes.size()) && check.finish();
-}
-
-bool isValidUtf8File(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    Utf8Check check;
-    char buffer[16384];
-    qint64 read = 0;
-    while ((read = file.read(buffer, sizeof buffer)) > 0) {
-        if (!check.feed(buffer, int(read)))
-            return false;
-    }
-    return read == 0 && check.finish();
-}
-
-bool isUtf8File(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(utf8Mark.size()) == utf8Mark || isValidUtf8File(path);
 }
 
 bool isUtf8(const QByteArray &bytes)

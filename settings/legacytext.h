@@ -11,13 +11,8 @@ namespace LegacyText {
 
 bool isValidUtf8(const QByteArray &bytes);
 
-// Reads the file in bounded chunks; false when it cannot be opened.
-bool isValidUtf8File(const QString &path);
-
-// Whether the file is read as UTF-8: it starts with a UTF-8 byte-order mark,
-// or it is valid UTF-8 throughout.
-bool isUtf8File(const QString &path);
-// The same for bytes in hand.
+// Whether bytes are read as UTF-8: they start with a UTF-8 byte-order mark,
+// or they are valid UTF-8 throughout.
 bool isUtf8(const QByteArray &bytes);
 
 // The text of a legacy file's bytes, all of them (NUL bytes included). Bytes

@@ -107,54 +107,55 @@ void SettingFile::setFileName(const QString &fileName)
     fromFile();
 }
 
+bool SettingFile::setContents(const QString &fileName, const QByteArray &bytes, QString *error)
+{
+    m_fileName = fileName;
+    return load(bytes, error);
+}
+
 void SettingFile::fromFile()
 {
+    QFile file(m_fileName);
+    load(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), nullptr);
+}
+
+bool SettingFile::load(const QByteArray &bytes, QString *error)
+{
     m_sections.clear();
-    {
-        // A file that starts with a byte-order mark, or is valid UTF-8
-        // throughout, is read as UTF-8; any other as Latin-1.
+    // Bytes that start with a byte-order mark, or are valid UTF-8
+    // throughout, are read as UTF-8; any other as Latin-1. A serialized
+    // value is left out of the copy (the rest byte for byte), so that
+    // QSettings never rebuilds one.
+    bool emptied = false;
+    const QByteArray whole = withoutSerializedValues(bytes, &emptied);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-        // Qt 6 reads every byte of an INI file as UTF-8, names included, and
-        // drops what is not UTF-8. It reads a copy written so that it gives
-        // what Qt 5 gives for the file (see utf8Ini). The file is read once,
-        // for both the copy and the choice of its decoding.
-        QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
-        QString source = m_fileName;
-        QFile original(m_fileName);
-        bool utf8 = false;
-        if (original.open(QIODevice::ReadOnly)) {
-            bool emptied = false;
-            const QByteArray whole = withoutSerializedValues(original.readAll(), &emptied);
-            utf8 = LegacyText::isUtf8(whole);
-            const QByteArray bytes = utf8Ini(whole, utf8);
-            if (copy.open() && copy.write(bytes) == bytes.size() && copy.flush())
-                source = copy.fileName();
-            else if (emptied)
-                source.clear(); // never the file itself: it holds what QSettings must not rebuild
-        }
-        QSettings settings(source, QSettings::IniFormat);
+    // Qt 6 reads every byte of an INI file as UTF-8, names included, and
+    // drops what is not UTF-8. Its copy is written so that it gives what
+    // Qt 5 gives for the bytes (see utf8Ini).
+    const bool utf8 = LegacyText::isUtf8(whole);
+    const QByteArray copied = utf8Ini(whole, utf8);
 #else
-        const bool utf8 = LegacyText::isUtf8File(m_fileName);
-        // A file with a serialized value is read from a copy without it (the
-        // rest byte for byte), so that QSettings never rebuilds one.
-        QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
-        QString source = m_fileName;
-        QFile original(m_fileName);
-        if (original.open(QIODevice::ReadOnly)) {
-            bool emptied = false;
-            const QByteArray bytes = withoutSerializedValues(original.readAll(), &emptied);
-            if (emptied)
-                source = copy.open() && copy.write(bytes) == bytes.size() && copy.flush() ? copy.fileName()
-                                                                                          : QString();
-        }
-        QSettings settings(source, QSettings::IniFormat);
+    const bool utf8 = LegacyText::isUtf8(bytes);
+    const QByteArray &copied = whole;
+#endif
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/veltra-XXXXXX.ini"));
+    const bool written = copy.open() && copy.write(copied) == copied.size() && copy.flush();
+    if (!written) {
+        if (error)
+            *error = copy.errorString();
+        m_sections.insert(QString(), SettingSection());
+        emit updated();
+        return false;
+    }
+    {
+        QSettings settings(copy.fileName(), QSettings::IniFormat);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
         // Qt 5 takes INI bytes as Latin-1 unless the file starts with a
         // byte-order mark, which turns "Zoë" into "ZoÃ«". With the mark Qt
         // decodes the values as UTF-8, but still not the names.
         if (utf8)
             settings.setIniCodec("UTF-8");
 #endif
-
         m_sections.insert(QString(), loadGroup(settings, QString(), utf8));
         for (const QString &group : settings.childGroups()) {
             settings.beginGroup(group);
@@ -166,6 +167,7 @@ void SettingFile::fromFile()
     for (SettingSection &section : m_sections)
         sortEntries(section.entries);
     emit updated();
+    return true;
 }
 
 } // namespace GsSetting

@@ -1,4 +1,5 @@
 #include "convert/convertlegacyini.h"
+#include "filesystem/plannedfilesystem.h"
 #include "testsupport/testrun.h"
 #include "testsupport/treefixture.h"
 
@@ -56,6 +57,7 @@ private slots:
     void actorData();
     void existingActorDataUntouched();
     void secondDescriptionKeepsFirstActorData();
+    void readsWhatTheSeamReads();
 
 private:
     QList<CsActor::LegacyEmote> convert(const QByteArray &ini, const QStringList &entries = {});
@@ -229,6 +231,21 @@ void TestConvertLegacyIni::secondDescriptionKeepsFirstActorData()
     QVERIFY(emotes.isEmpty());
     QVERIFY(!QFileInfo::exists(QStringLiteral("base/characters/data")));
     QVERIFY(!QFileInfo::exists(QStringLiteral("base/characters/Gone")));
+}
+
+void TestConvertLegacyIni::readsWhatTheSeamReads()
+{
+    // The description is taken as the seam gives it, here a dry run's plan,
+    // and the disk is not read again behind it.
+    QVERIFY(TreeFixture::writeFile(kit + "char.ini", "[Emotions]\n1=on disk\n"));
+    TestRun run(m_dir->path());
+    PlannedFileSystem planned;
+    FileError error;
+    QVERIFY(planned.writeDocument(kit + "char.ini", "[Emotions]\n1=planned\n", &error));
+    RunContext context{run.report.client(), planned, run.report, {}, {}};
+    QList<CsActor::LegacyEmote> emotes;
+    convertLegacyIni(context, emotes, kit + "char.ini");
+    QCOMPARE(describe(emotes), QStringList{"button1_off|planned|||||0|"});
 }
 
 QTEST_GUILESS_MAIN(TestConvertLegacyIni)

@@ -236,9 +236,6 @@ void TestSettingFile::decoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(LegacyText::decode(bytes), text);
-    const QString path = m_dir.filePath(QStringLiteral("decode.txt"));
-    QVERIFY(TreeFixture::writeFile(path, bytes));
-    QCOMPARE(LegacyText::isValidUtf8File(path), LegacyText::isValidUtf8(bytes));
 }
 
 // Qt 5 reads the names of an INI file as Latin-1 whatever the codec; a file
